@@ -1,0 +1,6 @@
+#include "system/Clock.h"
+
+QDateTime SystemClock::now() const
+{
+    return QDateTime::currentDateTime();
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+// The per-user directory in which the program keeps its working files and which it makes the
+// current directory, so that every relative file name resolves there.
+namespace ProgramDirectory {
+
+// $XDG_DATA_HOME/HostVane, by default ~/.local/share/HostVane.
+QString Path();
+
+// The shipped files of the installation: <prefix>/share/hostvane beside the executable's
+// bin directory (the build tree has the same layout).
+QString ShippedDataPath();
+
+// Creates `directory` (mode 0700), copies into it every shipped file it lacks (never
+// overwriting one that is there), and makes it the current directory. False, with a reason,
+// when the directory cannot be created or entered.
+bool Prepare(const QString& directory, const QString& shippedData, QString* failure);
+
+} // namespace ProgramDirectory

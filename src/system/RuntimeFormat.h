@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <QStringView>
+
+// The text forms shared by every message, counter and status panel.
+
+// A number as messages show it: a blank before a number that is not negative, a minus sign
+// before a negative one (3 gives " 3", -1 gives "-1").
+QString NumberText(qint64 number);
+
+// Formats a local date-time with the program's date patterns. Tokens: "mmm" month abbreviation
+// of the system locale, "dd" day, "yyyy" year, "hh" hour (12-hour clock when an am/pm token
+// is present), "mm" minutes after an hour, "ss" seconds, "am/pm" lower-case am or pm, "ampm"
+// the locale's morning or afternoon designator. Any other character stands for itself.
+QString FormatDate(const QDateTime& when, QStringView pattern);
+
+inline constexpr QStringView kCheckTimePattern = u"mmm dd, yyyy  hh:mm:ss am/pm";
+inline constexpr QStringView kPanelTimePattern = u"mmm dd, hh:mm:ss am/pm";
+inline constexpr QStringView kStartedPattern = u"mmm dd, yyyy hh:mm ampm";
+
+// One history line as it is echoed to standard error: ISO 8601 local time with milliseconds,
+// a blank, the line.
+QString StampedLine(const QDateTime& when, const QString& line);
+
+// Removes leading and trailing space characters; tabs and other white space stay.
+QString TrimBlanks(const QString& text);

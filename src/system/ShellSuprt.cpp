@@ -1,0 +1,95 @@
+#include "system/ShellSuprt.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QEventLoop>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QRegularExpression>
+#include <QTimer>
+
+#include <csignal>
+#include <unistd.h>
+
+namespace {
+
+// Sleeps in a local event loop until `done` fires or the time is up; true when `done` fired.
+template <typename Sender, typename Signal>
+bool waitFor(const Sender* sender, Signal done, std::chrono::milliseconds limit)
+{
+    QEventLoop loop;
+    QTimer timer;
+    timer.setSingleShot(true);
+    bool fired = false;
+    QObject::connect(sender, done, &loop, [&] {
+        fired = true;
+        loop.quit();
+    });
+    QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+    timer.start(limit);
+    loop.exec();
+    return fired;
+}
+
+// The settle deadline is counted on a clock read in whole seconds, so the wait lies between
+// one second less than asked and the time asked.
+void settle(qint16 settleSeconds)
+{
+    if (settleSeconds <= 0)
+        return;
+    const qint64 nowMs = QDateTime::currentMSecsSinceEpoch();
+    const qint64 deadlineMs = (nowMs / 1000 + settleSeconds) * 1000;
+    QEventLoop loop;
+    QTimer::singleShot(std::chrono::milliseconds(deadlineMs - nowMs), &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+} // namespace
+
+QString ShellSuprt::ShellCommandLine(const QString& commandLine)
+{
+    static const QRegularExpression nulTarget(QStringLiteral(R"((\d?>>?|<)\s*nul(?=\s|;|&|\||$))"),
+                                              QRegularExpression::CaseInsensitiveOption);
+    QString line = commandLine;
+    line.replace(nulTarget, QStringLiteral("\\1 /dev/null"));
+    return line;
+}
+
+qint32 ShellWait(const QString& commandLine, bool useCommandInterpreter, qint16 settleSeconds,
+                 std::chrono::milliseconds processTimeout)
+{
+    // /bin/sh is the command interpreter here, so the flag adds no prefix.
+    Q_UNUSED(useCommandInterpreter);
+
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    const QString searchPath = environment.value(QStringLiteral("PATH"));
+    environment.insert(QStringLiteral("PATH"),
+                       QDir::currentPath() +
+                           (searchPath.isEmpty() ? QString() : QLatin1Char(':') + searchPath));
+    process.setProcessEnvironment(environment);
+    process.setStandardInputFile(QProcess::nullDevice());
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process.setStandardOutputFile(QProcess::nullDevice());
+    // Its own process group, so a command that hangs can be ended with all it started.
+    process.setChildProcessModifier([] { ::setpgid(0, 0); });
+
+    qint32 exitCode = ShellSuprt::kNotStarted;
+    process.start(QStringLiteral("/bin/sh"),
+                  {QStringLiteral("-c"), ShellSuprt::ShellCommandLine(commandLine)});
+    if (process.waitForStarted()) {
+        const bool ended = process.state() == QProcess::NotRunning ||
+                           waitFor(&process, &QProcess::finished, processTimeout);
+        if (!ended) {
+            ::kill(-static_cast<pid_t>(process.processId()), SIGKILL);
+            process.waitForFinished();
+            exitCode = ShellSuprt::kTimedOut;
+        } else if (process.exitStatus() == QProcess::CrashExit) {
+            exitCode = ShellSuprt::kKilledBySignal;
+        } else {
+            exitCode = process.exitCode();
+        }
+    }
+    settle(settleSeconds);
+    return exitCode;
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+#include <chrono>
+
+// Runs a command line hidden in the current directory and waits for it, then waits out a
+// settle time while window events are served. Returns the command's exit code.
+//
+// The line runs through /bin/sh with the current directory searched first for the command and
+// a redirection to "nul" sent to /dev/null. A command that cannot be started, one killed by a
+// signal and one still running after processTimeout (its whole process group is then ended)
+// give a non-zero result. Neither wait spins: both sleep in an event loop.
+qint32 ShellWait(const QString& commandLine, bool useCommandInterpreter, qint16 settleSeconds,
+                 std::chrono::milliseconds processTimeout = std::chrono::seconds(60));
+
+namespace ShellSuprt {
+
+inline constexpr qint32 kNotStarted = -1;
+inline constexpr qint32 kTimedOut = -2;
+inline constexpr qint32 kKilledBySignal = -3;
+
+// The command line as /bin/sh receives it.
+QString ShellCommandLine(const QString& commandLine);
+
+} // namespace ShellSuprt
