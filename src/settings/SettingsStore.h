@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+class QSettings;
+
+// The per-user settings store: text values under an application and a section, with keys
+// matched without regard to case. Kept in an INI file that holds the FTP password, so the
+// file is readable by its owner only.
+class SettingsStore
+{
+public:
+    // $XDG_CONFIG_HOME/HostVane/HostVane.conf, section "Settings".
+    SettingsStore();
+    // A store in the given file, for tests and tools.
+    explicit SettingsStore(const QString& fileName);
+    ~SettingsStore();
+    SettingsStore(const SettingsStore&) = delete;
+    SettingsStore& operator=(const SettingsStore&) = delete;
+
+    // The stored text of the key, whatever its case, or `fallback` when no such key exists.
+    QString get(const QString& key, const QString& fallback) const;
+    // Stores the text under the key, replacing the key in whatever case it was stored.
+    void save(const QString& key, const QString& text);
+    // Writes pending changes to the file; false when the file could not be written.
+    bool sync();
+
+    QString fileName() const;
+
+private:
+    QString storedKey(const QString& key) const;
+    void guardFile();
+
+    std::unique_ptr<QSettings> m_settings;
+    bool m_dirty = false;
+};
