@@ -1,0 +1,51 @@
+#include "engine/PublishSequence.h"
+
+#include "components/Inet.h"
+#include "engine/CheckHost.h"
+#include "engine/FtpDriver.h"
+#include "engine/PageGenerator.h"
+#include "settings/Settings.h"
+#include "system/RuntimeFormat.h"
+
+namespace {
+const QString kRemotePage = QStringLiteral("hostvane.html");
+}
+
+void PublishSequence::configure(const Settings& settings)
+{
+    const QString proxy = TrimBlanks(settings.sProxy);
+    m_ftp1.URL = TrimBlanks(settings.sTargetUrl);
+    m_ftp1.UserName = TrimBlanks(settings.sUser);
+    m_ftp1.Password = TrimBlanks(settings.sPword);
+    m_ftp1.RequestTimeout = kRequestTimeoutSeconds;
+    m_ftp1.Proxy = proxy;
+    m_ftp1.AccessType = proxy.isEmpty() ? Inet::icDirect : Inet::icNamedProxy;
+}
+
+bool PublishSequence::Publish(const QString& ip, const Settings& settings)
+{
+    m_host.EventMsg(QStringLiteral("Preparing to upload new redirector page"));
+    configure(settings);
+
+    bool uploaded = false;
+    if (m_pages.CreateHtm(ip) == 0) {
+        m_host.EventMsg(QStringLiteral("Deleting old redirector page"));
+        m_driver.FTPExecute(QStringLiteral("DELETE ") + settings.sTargetdir + kRemotePage);
+
+        m_host.EventMsg(QStringLiteral("Uploading new redirector page"));
+        m_driver.lLastFtpError = 0;
+        m_driver.FTPExecute(QStringLiteral("PUT hostvane.htm ") + settings.sTargetdir +
+                            kRemotePage);
+        if (m_driver.lLastFtpError == 0) {
+            ++m_driver.lUploadCount;
+            uploaded = true;
+        }
+
+        m_host.EventMsg(QStringLiteral("Closing FTP connection"));
+        m_driver.FTPExecute(QStringLiteral("CLOSE"));
+    }
+    m_host.EventMsg(QStringLiteral("Quitting FTP"));
+    m_driver.FTPExecute(QStringLiteral("QUIT"));
+    m_driver.ShowFtpStats();
+    return uploaded;
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+
+class CheckHost;
+class FtpDriver;
+class Inet;
+class PageGenerator;
+struct Settings;
+
+// Replaces the redirector page on the FTP server: configures the component from the
+// settings, writes the page, then DELETE, PUT, CLOSE and QUIT one at a time.
+class PublishSequence
+{
+public:
+    static constexpr qint16 kRequestTimeoutSeconds = 10;
+
+    PublishSequence(Inet& ftp1, FtpDriver& driver, PageGenerator& pages, CheckHost& host)
+        : m_ftp1(ftp1), m_driver(driver), m_pages(pages), m_host(host)
+    {
+    }
+
+    // True when the page was uploaded.
+    bool Publish(const QString& ip, const Settings& settings);
+
+private:
+    void configure(const Settings& settings);
+
+    Inet& m_ftp1;
+    FtpDriver& m_driver;
+    PageGenerator& m_pages;
+    CheckHost& m_host;
+};

@@ -1,0 +1,49 @@
+#include "engine/UpdateCheck.h"
+
+#include "engine/AddressDiscovery.h"
+#include "engine/CheckHost.h"
+#include "engine/PublishSequence.h"
+#include "settings/Settings.h"
+#include "system/Clock.h"
+#include "system/RuntimeFormat.h"
+
+void UpdateCheck::Process(bool Force)
+{
+    if ((!Force && !m_settings.ProcessingEnabled) || m_checking)
+        return;
+    m_checking = true;
+    run(Force);
+    m_checking = false;
+}
+
+void UpdateCheck::run(bool Force)
+{
+    const QString caption = m_host.Caption();
+    m_host.SetCaption(QStringLiteral("HostVane-Checking"));
+    m_host.ControlsEnable(false);
+    m_host.ClearEvents();
+    m_host.EventMsg(QStringLiteral("Checking IP address at: ") +
+                    FormatDate(m_clock.now(), kCheckTimePattern));
+
+    sCurrentIP = m_discovery.GetIP(m_settings.sAdapterIdentity);
+    // A publish that did not get the page onto the server leaves no previous address, so the
+    // next scheduled check tries again instead of leaving a stale page up.
+    bool published = true;
+    if (sCurrentIP.isEmpty()) {
+        m_host.EventMsg(QStringLiteral("Cannot resolve local WAN IP address"));
+    } else {
+        m_host.EventMsg(QStringLiteral("Previous IP address: ") + sPreviousIP);
+        m_host.EventMsg(QStringLiteral("Current IP address: ") + sCurrentIP);
+        if (sCurrentIP != sPreviousIP || Force)
+            published = m_publish.Publish(sCurrentIP, m_settings);
+        else
+            m_host.EventMsg(QStringLiteral("No need to update at this time"));
+    }
+    sPreviousIP = published ? sCurrentIP : QString();
+
+    m_host.ControlsEnable(true);
+    m_host.LoadTimer();
+    m_host.SetCaption(caption);
+    m_host.EventMsg(QStringLiteral("Finished update processing at: ") +
+                    FormatDate(m_clock.now(), kCheckTimePattern));
+}

@@ -1,0 +1,23 @@
+#include "ui/MessageBoxPrompt.h"
+
+#include <QGuiApplication>
+#include <QMessageBox>
+
+#include <cstdio>
+
+Prompt::Answer MessageBoxPrompt::Show(const QString& title, const QString& text, Buttons buttons)
+{
+    if (QGuiApplication::platformName() == QLatin1String("offscreen")) {
+        std::fprintf(stderr, "%s: %s\n", title.toLocal8Bit().constData(),
+                     text.toLocal8Bit().constData());
+        std::fflush(stderr);
+        return Answer::Ok;
+    }
+    QMessageBox box(QMessageBox::NoIcon, title, text,
+                    buttons == Buttons::OkCancel ? QMessageBox::Ok | QMessageBox::Cancel
+                                                 : QMessageBox::Ok);
+    box.setDefaultButton(QMessageBox::Ok);
+    if (buttons == Buttons::OkCancel)
+        box.setEscapeButton(QMessageBox::Cancel);
+    return box.exec() == QMessageBox::Ok ? Answer::Ok : Answer::Cancel;
+}

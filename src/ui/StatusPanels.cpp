@@ -1,0 +1,63 @@
+#include "ui/StatusPanels.h"
+
+#include "ui/Twips.h"
+
+#include <QLabel>
+
+namespace {
+constexpr int kMinimumPanelTwips = 2540;
+}
+
+StatusPanels::StatusPanels(QWidget* parent) : QStatusBar(parent)
+{
+    setObjectName(QStringLiteral("sbMain"));
+    setSizeGripEnabled(false);
+    m_clock = addPanel(QStringLiteral("Clock"),
+                       QStringLiteral("Current time of day according to this computer"), 2540, 0);
+    m_wait = addPanel(QStringLiteral("NextCheck"),
+                      QStringLiteral("Time of next automatic IP update check"), 2540, 0);
+    m_address = addPanel(QStringLiteral("IP"), QStringLiteral("IP address at last check"), 6096, 1);
+    m_address->setText(QStringLiteral("Current IP address: "));
+}
+
+QLabel* StatusPanels::addPanel(const QString& name, const QString& toolTip, int widthTwips,
+                               int stretch)
+{
+    auto* panel = new QLabel(this);
+    panel->setObjectName(name);
+    panel->setToolTip(toolTip);
+    panel->setMinimumWidth(Twips(this, kMinimumPanelTwips));
+    panel->resize(Twips(this, widthTwips), panel->height());
+    addPermanentWidget(panel, stretch);
+    return panel;
+}
+
+void StatusPanels::setClockText(const QString& text)
+{
+    m_clock->setText(text);
+}
+
+void StatusPanels::setWaitText(const QString& text)
+{
+    m_wait->setText(text);
+}
+
+void StatusPanels::setAddressText(const QString& text)
+{
+    m_address->setText(text);
+}
+
+QString StatusPanels::clockText() const
+{
+    return m_clock->text();
+}
+
+QString StatusPanels::waitText() const
+{
+    return m_wait->text();
+}
+
+QString StatusPanels::addressText() const
+{
+    return m_address->text();
+}

@@ -1,0 +1,245 @@
+#include "ui/frmHostVane.h"
+
+#include "settings/SettingsStore.h"
+#include "system/AppIdentity.h"
+#include "system/Clock.h"
+#include "system/Prompt.h"
+#include "system/RuntimeFormat.h"
+#include "ui/StatusPanels.h"
+#include "ui/Twips.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QScreen>
+
+#include <cstdio>
+
+frmHostVane::frmHostVane(const Clock& clock, Prompt& prompt, int platformId)
+    : m_clock(clock), m_prompt(prompt), m_platform(platformId), m_errors(m_platform, prompt),
+      m_discovery(m_platform, *this, m_errors), m_pages(*this, m_errors), m_driver(ftp1, *this),
+      m_publish(ftp1, m_driver, m_pages, *this),
+      m_check(clock, m_settings, *this, m_discovery, m_publish)
+{
+    setObjectName(QStringLiteral("frmHostVane"));
+    setWindowTitle(AppIdentity::Title());
+    buildControls();
+    buildMenus();
+    timSeconds.setInterval(1000);
+    connect(&timSeconds, &QTimer::timeout, this, &frmHostVane::timSeconds_Timer);
+}
+
+frmHostVane::~frmHostVane() = default;
+
+void frmHostVane::buildControls()
+{
+    auto* client = new QWidget(this);
+    setCentralWidget(client);
+    const auto place = [this](QWidget* control, int l, int t, int w, int h) {
+        control->setGeometry(TwipsRect(this, l, t, w, h));
+    };
+    const auto label = [&](const QString& text, int l, int t, int w, int h) {
+        auto* caption = new QLabel(text, client);
+        place(caption, l, t, w, h);
+        return caption;
+    };
+    const auto readOnlyBox = [&](const QString& name, int l, int t, int w, int h) {
+        auto* box = new QLineEdit(client);
+        box->setObjectName(name);
+        box->setReadOnly(true);
+        place(box, l, t, w, h);
+        return box;
+    };
+
+    label(QStringLiteral("HostVane Started:"), 60, 120, 1224, 252);
+    txStarted = readOnlyBox(QStringLiteral("txStarted"), 1380, 120, 1812, 240);
+    label(QStringLiteral("Uploads:"), 3480, 120, 660, 192);
+    txUploads = readOnlyBox(QStringLiteral("txUploads"), 4200, 120, 552, 240);
+    label(QStringLiteral("FTP Errors:"), 4980, 120, 876, 252);
+    txErrCount = readOnlyBox(QStringLiteral("txErrCount"), 5880, 120, 552, 240);
+    label(QStringLiteral("Last FTP Error:"), 60, 420, 1188, 252);
+    cbFtpErrMsg = new QComboBox(client);
+    cbFtpErrMsg->setObjectName(QStringLiteral("cbFtpErrMsg"));
+    place(cbFtpErrMsg, 1380, 420, 5112, 288);
+
+    QLabel* details = label(QStringLiteral("Event details"), 12, 840, 6540, 192);
+    details->setAlignment(Qt::AlignHCenter);
+    QFont italic = details->font();
+    italic.setItalic(true);
+    details->setFont(italic);
+
+    lbEvents = new QListWidget(client);
+    lbEvents->setObjectName(QStringLiteral("lbEvents"));
+    lbEvents->setToolTip(QStringLiteral("Event history of most recent update check is shown here"));
+    place(lbEvents, 180, 1080, 6312, 1584);
+
+    setTabOrder(txStarted, txUploads);
+    setTabOrder(txUploads, txErrCount);
+    setTabOrder(txErrCount, lbEvents);
+
+    sbMain = new StatusPanels(this);
+    setStatusBar(sbMain);
+    client->setMinimumSize(Twips(this, 6636), Twips(this, 3156) - Twips(this, 252));
+}
+
+void frmHostVane::buildMenus()
+{
+    QMenu* mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
+    mnuFile->setObjectName(QStringLiteral("mnuFile"));
+    mnuProcess =
+        mnuFile->addAction(QStringLiteral("&Update now"), this, &frmHostVane::mnuProcess_Click);
+    mnuProcess->setObjectName(QStringLiteral("mnuProcess"));
+    // The settings dialog itself is not part of the window yet; the entry re-reads the store.
+    mnuProperties =
+        mnuFile->addAction(QStringLiteral("&Properties"), this, &frmHostVane::LoadSettings);
+    mnuProperties->setObjectName(QStringLiteral("mnuProperties"));
+    mnuFile->addSeparator();
+    mnuAutoUpdate =
+        mnuFile->addAction(QStringLiteral("Auto update"), this, &frmHostVane::mnuAutoUpdate_Click);
+    mnuAutoUpdate->setObjectName(QStringLiteral("mnuAutoUpdate"));
+    mnuAutoUpdate->setCheckable(true);
+    mnuAutoUpdate->setChecked(true);
+    mnuFile->addSeparator();
+    mnuExit = mnuFile->addAction(QStringLiteral("E&xit"), this, &QWidget::close);
+    mnuExit->setObjectName(QStringLiteral("mnuExit"));
+}
+
+void frmHostVane::Form_Load()
+{
+    SetEnabled(false);
+    LoadSettings();
+    showNormal();
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    move(screen.center() - QPoint(width() / 2, height() / 2));
+
+    m_scheduler.dNextUpdate = m_clock.now();
+    ShowWaitTime();
+    txStarted->setText(FormatDate(m_clock.now(), kStartedPattern));
+    m_driver.ResetStats();
+    ControlsEnable(true);
+    SetEnabled(m_settings.ProcessingEnabled);
+    timSeconds.start();
+}
+
+void frmHostVane::LoadSettings()
+{
+    m_settings = SettingsKeys::Load(SettingsStore(), m_platform.WinverPlatform());
+    SetEnabled(m_settings.ProcessingEnabled);
+}
+
+void frmHostVane::Process(bool Force)
+{
+    m_check.Process(Force);
+}
+
+void frmHostVane::LogError(const QString& msg)
+{
+    m_errors.LogError(msg);
+}
+
+void frmHostVane::mnuProcess_Click()
+{
+    Process(true);
+}
+
+void frmHostVane::ClearEvents()
+{
+    lbEvents->clear();
+}
+
+void frmHostVane::EventMsg(const QString& msg)
+{
+    lbEvents->addItem(msg);
+    lbEvents->setCurrentRow(lbEvents->count() - 1);
+    std::fprintf(stderr, "%s\n", StampedLine(m_clock.now(), msg).toLocal8Bit().constData());
+    std::fflush(stderr);
+}
+
+void frmHostVane::ShowAddressPanel(const QString& text)
+{
+    sbMain->setAddressText(text);
+}
+
+void frmHostVane::ControlsEnable(bool TrueFalse)
+{
+    mnuProcess->setEnabled(TrueFalse);
+    mnuProperties->setEnabled(TrueFalse);
+}
+
+void frmHostVane::LoadTimer()
+{
+    m_scheduler.LoadTimer(m_clock.now(), m_settings.lUpdateFrequency);
+    ShowWaitTime();
+}
+
+QString frmHostVane::Caption() const
+{
+    return windowTitle();
+}
+
+void frmHostVane::SetCaption(const QString& caption)
+{
+    setWindowTitle(caption);
+}
+
+void frmHostVane::ShowFtpStats(qint32 errorCount, qint32 uploadCount)
+{
+    txErrCount->setText(NumberText(errorCount));
+    txUploads->setText(NumberText(uploadCount));
+}
+
+void frmHostVane::AddFtpErrorLine(const QString& line)
+{
+    cbFtpErrMsg->addItem(line);
+}
+
+void frmHostVane::SetEnabled(bool TrueFalse)
+{
+    m_settings.ProcessingEnabled = TrueFalse;
+    mnuAutoUpdate->setChecked(TrueFalse);
+}
+
+void frmHostVane::mnuAutoUpdate_Click()
+{
+    // The action has already toggled its mark, so it now shows the opposite of the state the
+    // user clicked.
+    SetEnabled(mnuAutoUpdate->isChecked());
+}
+
+void frmHostVane::ShowTime()
+{
+    sbMain->setClockText(FormatDate(m_clock.now(), kPanelTimePattern));
+}
+
+void frmHostVane::ShowWaitTime()
+{
+    sbMain->setWaitText(m_scheduler.WaitText(m_settings.ProcessingEnabled));
+}
+
+void frmHostVane::timSeconds_Timer()
+{
+    const Scheduler::Tick tick = m_scheduler.NextTick(m_clock.now());
+    if (tick.showTime)
+        ShowTime();
+    if (tick.checkDue) {
+        timSeconds.stop();
+        Process(false);
+        timSeconds.start();
+    }
+    ShowWaitTime();
+}
+
+void frmHostVane::closeEvent(QCloseEvent* event)
+{
+    const bool confirmed =
+        m_prompt.Show(AppIdentity::Title(), QStringLiteral("Really want to quit?"),
+                      Prompt::Buttons::OkCancel) == Prompt::Answer::Ok;
+    if (confirmed)
+        event->accept();
+    else
+        event->ignore();
+}

@@ -1,0 +1,99 @@
+#pragma once
+
+#include "components/Inet.h"
+#include "engine/AddressDiscovery.h"
+#include "engine/CheckHost.h"
+#include "engine/ErrorReporter.h"
+#include "engine/FtpDriver.h"
+#include "engine/PageGenerator.h"
+#include "engine/PublishSequence.h"
+#include "engine/UpdateCheck.h"
+#include "settings/Settings.h"
+#include "system/cWinVer.h"
+#include "ui/Scheduler.h"
+
+#include <QMainWindow>
+#include <QTimer>
+
+class Clock;
+class Prompt;
+class QAction;
+class QComboBox;
+class QLineEdit;
+class QListWidget;
+class StatusPanels;
+
+// The program's main window. It owns the whole run-time state (settings, addresses, counters,
+// schedule) and wires the engine to the event history, the counters and the status bar.
+class frmHostVane : public QMainWindow, public CheckHost
+{
+    Q_OBJECT
+public:
+    frmHostVane(const Clock& clock, Prompt& prompt, int platformId = cWinVer().WinverPlatform());
+    ~frmHostVane() override;
+
+    // Start-up: loads the settings, makes the first check due at once, starts the timer.
+    void Form_Load();
+
+    void LoadSettings();
+    void Process(bool Force);
+    void LogError(const QString& msg);
+
+    // CheckHost
+    void ClearEvents() override;
+    void EventMsg(const QString& msg) override;
+    void ShowAddressPanel(const QString& text) override;
+    void ControlsEnable(bool TrueFalse) override;
+    void LoadTimer() override;
+    QString Caption() const override;
+    void SetCaption(const QString& caption) override;
+    void ShowFtpStats(qint32 errorCount, qint32 uploadCount) override;
+    void AddFtpErrorLine(const QString& line) override;
+
+    void SetEnabled(bool TrueFalse);
+    // One tick of the one-second timer.
+    void timSeconds_Timer();
+    void ShowTime();
+    void ShowWaitTime();
+
+    const Settings& settings() const { return m_settings; }
+    Scheduler& scheduler() { return m_scheduler; }
+    UpdateCheck& updateCheck() { return m_check; }
+    FtpDriver& ftpDriver() { return m_driver; }
+    AddressDiscovery& addressDiscovery() { return m_discovery; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildControls();
+    void buildMenus();
+    void mnuProcess_Click();
+    void mnuAutoUpdate_Click();
+
+    const Clock& m_clock;
+    Prompt& m_prompt;
+    cWinVer m_platform;
+    Settings m_settings;
+
+    Inet ftp1;
+    ErrorReporter m_errors;
+    AddressDiscovery m_discovery;
+    PageGenerator m_pages;
+    FtpDriver m_driver;
+    PublishSequence m_publish;
+    UpdateCheck m_check;
+    Scheduler m_scheduler;
+    QTimer timSeconds;
+
+    QLineEdit* txStarted = nullptr;
+    QLineEdit* txUploads = nullptr;
+    QLineEdit* txErrCount = nullptr;
+    QComboBox* cbFtpErrMsg = nullptr;
+    QListWidget* lbEvents = nullptr;
+    StatusPanels* sbMain = nullptr;
+    QAction* mnuProcess = nullptr;
+    QAction* mnuProperties = nullptr;
+    QAction* mnuAutoUpdate = nullptr;
+    QAction* mnuExit = nullptr;
+};
