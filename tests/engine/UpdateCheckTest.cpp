@@ -1,0 +1,90 @@
+#include "EngineRig.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kStart = QStringLiteral("Checking IP address at: Dec 06, 2026  02:51:38 am");
+const QString kEnd = QStringLiteral("Finished update processing at: Dec 06, 2026  02:51:38 am");
+
+TEST(Process, UnchangedAddressOnSchedule)
+{
+    EngineRig rig;
+    rig.world.installListingScript(DialUpListing("10.1.2.3"));
+    rig.check.sPreviousIP = QStringLiteral("10.1.2.3");
+    rig.check.Process(false);
+    EXPECT_EQ(rig.host.history,
+              QStringList({kStart,
+                           QStringLiteral("Adapter found at: NdisWan adapter ppp0 (PPP Adapter):"),
+                           QStringLiteral("IP Found at: IP Address. . . . . . . . . : 10.1.2.3"),
+                           QStringLiteral("IP resolved: 10.1.2.3"),
+                           QStringLiteral("Previous IP address: 10.1.2.3"),
+                           QStringLiteral("Current IP address: 10.1.2.3"),
+                           QStringLiteral("No need to update at this time"), kEnd}));
+    EXPECT_EQ(rig.check.sPreviousIP, QStringLiteral("10.1.2.3"));
+    EXPECT_EQ(rig.host.captions,
+              QStringList({QStringLiteral("HostVane-Checking"), QStringLiteral("HostVane")}));
+    EXPECT_EQ(rig.host.controlStates, QList<bool>({false, true}));
+    EXPECT_EQ(rig.host.timerLoads, 1);
+}
+
+TEST(Process, NoAddressClearsThePreviousOne)
+{
+    EngineRig rig;
+    rig.world.installListingScript(DialUpListing("0.0.0.0"));
+    rig.check.sPreviousIP = QStringLiteral("10.1.2.3");
+    rig.check.Process(false);
+    EXPECT_EQ(rig.host.history.first(), kStart);
+    EXPECT_EQ(rig.host.history.at(rig.host.history.size() - 2),
+              QStringLiteral("Cannot resolve local WAN IP address"));
+    EXPECT_EQ(rig.host.history.last(), kEnd);
+    EXPECT_FALSE(rig.host.history.contains(QStringLiteral("Previous IP address: 10.1.2.3")));
+    EXPECT_EQ(rig.check.sPreviousIP, QString());
+    EXPECT_EQ(rig.host.timerLoads, 1);
+}
+
+TEST(Process, AutomaticCheckingOffDoesNothingUnlessForced)
+{
+    EngineRig rig;
+    rig.settings.ProcessingEnabled = false;
+    rig.world.installListingScript(DialUpListing("10.1.2.3"));
+    rig.check.sPreviousIP = QStringLiteral("10.1.2.3");
+    rig.host.history.append(QStringLiteral("last check's line"));
+    rig.check.Process(false);
+    EXPECT_EQ(rig.host.history, QStringList({QStringLiteral("last check's line")}));
+    EXPECT_TRUE(rig.host.captions.isEmpty());
+    EXPECT_EQ(rig.host.timerLoads, 0);
+
+    rig.host.history.clear();
+    rig.settings.sTargetUrl = QStringLiteral("FTP://127.0.0.1:1");
+    rig.check.Process(true);
+    EXPECT_EQ(rig.host.history.first(), kStart);
+    EXPECT_TRUE(
+        rig.host.history.contains(QStringLiteral("Preparing to upload new redirector page")))
+        << "a forced check publishes an unchanged address";
+    EXPECT_EQ(rig.host.timerLoads, 1);
+}
+
+TEST(Process, FailingScriptEndsTheCheckNormally)
+{
+    EngineRig rig;
+    rig.world.writeFile(QStringLiteral("getipNT.bat"), "#!/bin/sh\nexit 1\n", true);
+    rig.check.Process(false);
+    ASSERT_EQ(rig.prompt.shown.size(), 1);
+    EXPECT_EQ(rig.prompt.shown[0].text, QStringLiteral("error: 1 running getip.bat"));
+    EXPECT_EQ(rig.host.history,
+              QStringList({kStart, QStringLiteral("Cannot resolve local WAN IP address"), kEnd}));
+}
+
+TEST(Process, TimesComeFromTheClock)
+{
+    EngineRig rig;
+    rig.world.installListingScript(DialUpListing("10.1.2.3"));
+    rig.check.sPreviousIP = QStringLiteral("10.1.2.3");
+    rig.clock.set(QDateTime(QDate(2027, 1, 2), QTime(15, 4, 5)));
+    rig.check.Process(false);
+    EXPECT_EQ(rig.host.history.first(),
+              QStringLiteral("Checking IP address at: Jan 02, 2027  03:04:05 pm"));
+}
+
+} // namespace

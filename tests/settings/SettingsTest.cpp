@@ -1,0 +1,161 @@
+#include "settings/Settings.h"
+#include "settings/SettingsStore.h"
+#include "system/cWinVer.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class SettingsTest : public ::testing::Test
+{
+protected:
+    QString file() const { return m_dir.filePath(QStringLiteral("HostVane.conf")); }
+    void writeIni(const QByteArray& text)
+    {
+        QFile ini(file());
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+        ini.write(text);
+    }
+    Settings load(int platform = cWinVer::WindowsNT) const
+    {
+        return SettingsKeys::Load(SettingsStore(file()), platform);
+    }
+
+    QTemporaryDir m_dir;
+};
+
+TEST_F(SettingsTest, FirstRunHasTheDefaultsAndWritesNothing)
+{
+    const Settings nt = load(cWinVer::WindowsNT);
+    EXPECT_EQ(nt.sHost, SettingsKeys::PlaceholderHost());
+    EXPECT_EQ(nt.sTargetUrl, QStringLiteral("FTP://") + SettingsKeys::PlaceholderHost());
+    EXPECT_EQ(nt.sUser, QStringLiteral("anonymous"));
+    EXPECT_EQ(nt.sPword, QString());
+    EXPECT_EQ(nt.sProxy, QString());
+    EXPECT_EQ(nt.sTargetdir, QStringLiteral("/"));
+    EXPECT_EQ(nt.lUpdateFrequency, 5);
+    EXPECT_FALSE(nt.ProcessingEnabled);
+    EXPECT_FALSE(nt.StartMinimized);
+    EXPECT_FALSE(nt.Service);
+    EXPECT_EQ(nt.sAdapterIdentity, QStringLiteral("NdisWan"));
+    EXPECT_EQ(load(cWinVer::Windows95).sAdapterIdentity, QStringLiteral("PPP Adapter"));
+    EXPECT_EQ(load(cWinVer::Win32s).sAdapterIdentity, QStringLiteral("PPP Adapter"));
+    EXPECT_FALSE(QFile::exists(file()));
+}
+
+TEST_F(SettingsTest, WhatSaveWritesLoadsBack)
+{
+    SettingsInput input;
+    input.txHost = QStringLiteral("  ftp.example.net:2121 ");
+    input.txUser = QStringLiteral(" webmaster ");
+    input.txPword = QStringLiteral(" s3cret ");
+    input.txDir = QStringLiteral(" pub ");
+    input.txProxy = QStringLiteral(" proxy.example.net:3128 ");
+    input.txRefresh = QStringLiteral("7");
+    input.chkEnabled = true;
+    input.chkMinimize = true;
+    input.chkService = true;
+    input.txIdentifier = QStringLiteral(" ppp0 ");
+    {
+        SettingsStore store(file());
+        SettingsKeys::Save(store, input);
+    }
+    const Settings s = load(cWinVer::Windows95);
+    EXPECT_EQ(s.sHost, QStringLiteral("ftp.example.net:2121"));
+    EXPECT_EQ(s.sTargetUrl, QStringLiteral("FTP://ftp.example.net:2121"));
+    EXPECT_EQ(s.sUser, QStringLiteral("webmaster"));
+    EXPECT_EQ(s.sPword, QStringLiteral("s3cret"));
+    EXPECT_EQ(s.sTargetdir, QStringLiteral("pub/"));
+    EXPECT_EQ(s.sProxy, QStringLiteral("proxy.example.net:3128"));
+    EXPECT_EQ(s.lUpdateFrequency, 7);
+    EXPECT_TRUE(s.ProcessingEnabled);
+    EXPECT_TRUE(s.StartMinimized);
+    EXPECT_TRUE(s.Service);
+    EXPECT_EQ(s.sAdapterIdentity, QStringLiteral("ppp0"));
+
+    QFile ini(file());
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+    const QByteArray text = ini.readAll();
+    EXPECT_TRUE(text.contains("[Settings]"));
+    EXPECT_TRUE(text.contains("USer=webmaster"));
+    EXPECT_TRUE(text.contains("Proxy=proxy.example.net:3128"));
+    EXPECT_TRUE(text.contains("Refresh=07"));
+    EXPECT_EQ(QFileInfo(file()).permissions() & 0x7077, QFile::ReadOwner | QFile::WriteOwner);
+
+    input.chkEnabled = input.chkMinimize = input.chkService = false;
+    input.txIdentifier.clear();
+    {
+        SettingsStore store(file());
+        SettingsKeys::Save(store, input);
+    }
+    const Settings unchecked = load();
+    EXPECT_FALSE(unchecked.ProcessingEnabled);
+    EXPECT_FALSE(unchecked.StartMinimized);
+    EXPECT_FALSE(unchecked.Service);
+    EXPECT_EQ(unchecked.sAdapterIdentity, QString()) << "an emptied adapter stays empty";
+}
+
+TEST_F(SettingsTest, KeysMatchWhateverTheirCase)
+{
+    writeIni("[Settings]\nhost=ftp.a.example\nuser=someone\nPROXY=p:8080\nautoprocess=1\n");
+    Settings s = load();
+    EXPECT_EQ(s.sHost, QStringLiteral("ftp.a.example"));
+    EXPECT_EQ(s.sUser, QStringLiteral("someone"));
+    EXPECT_EQ(s.sProxy, QStringLiteral("p:8080"));
+    EXPECT_TRUE(s.ProcessingEnabled);
+
+    {
+        SettingsStore store(file());
+        store.save(QStringLiteral("USer"), QStringLiteral("another"));
+    }
+    QFile ini(file());
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+    const QByteArray text = ini.readAll();
+    EXPECT_TRUE(text.contains("USer=another"));
+    EXPECT_FALSE(text.contains("user=someone")) << "a save replaces the key in any case";
+    EXPECT_EQ(load().sUser, QStringLiteral("another"));
+}
+
+TEST_F(SettingsTest, DirectoryGetsExactlyOneTrailingSlash)
+{
+    const struct
+    {
+        const char* stored;
+        const char* loaded;
+    } cases[] = {{"pub", "pub/"}, {"", "/"}, {"/", "/"}, {"/www/", "/www/"}, {"x\\\\", "x\\/"}};
+    for (const auto& c : cases) {
+        writeIni(QByteArray("[Settings]\nDir=") + c.stored + "\n");
+        EXPECT_EQ(load().sTargetdir, QLatin1String(c.loaded)) << c.stored;
+    }
+    writeIni("[Settings]\nHost=\n");
+    EXPECT_EQ(load().sTargetUrl, QStringLiteral("FTP://"));
+}
+
+TEST_F(SettingsTest, RefreshConversions)
+{
+    EXPECT_EQ(SettingsKeys::RefreshMinutes(QStringLiteral("05")), 5);
+    EXPECT_EQ(SettingsKeys::RefreshMinutes(QStringLiteral("7")), 7);
+    EXPECT_EQ(SettingsKeys::RefreshMinutes(QStringLiteral("99")), 99);
+    EXPECT_EQ(SettingsKeys::RefreshMinutes(QString()), 5);
+    EXPECT_EQ(SettingsKeys::RefreshMinutes(QStringLiteral("soon")), 5);
+    EXPECT_EQ(SettingsKeys::RefreshText(QStringLiteral("5")), QStringLiteral("05"));
+    EXPECT_EQ(SettingsKeys::RefreshText(QStringLiteral("0")), QStringLiteral("00"));
+    EXPECT_EQ(SettingsKeys::RefreshText(QStringLiteral("12")), QStringLiteral("12"));
+    EXPECT_EQ(SettingsKeys::RefreshText(QString()), QString());
+}
+
+TEST_F(SettingsTest, SwitchTexts)
+{
+    for (const char* truth : {"1", "001", "-1", "-001", "True", "true", "7"})
+        EXPECT_TRUE(SettingsKeys::TextToBool(QLatin1String(truth))) << truth;
+    for (const char* falsehood : {"0", "00", "000", "False", "", "no"})
+        EXPECT_FALSE(SettingsKeys::TextToBool(QLatin1String(falsehood))) << falsehood;
+    EXPECT_TRUE(SettingsKeys::TextToBool(SettingsKeys::BoolText(true)));
+    EXPECT_FALSE(SettingsKeys::TextToBool(SettingsKeys::BoolText(false)));
+}
+
+} // namespace

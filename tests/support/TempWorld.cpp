@@ -1,0 +1,69 @@
+#include "support/TempWorld.h"
+
+#include "system/ProgramDirectory.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <stdexcept>
+
+namespace {
+const char* const kVariables[] = {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME"};
+}
+
+TempWorld::TempWorld() : m_previousDir(QDir::currentPath())
+{
+    for (int i = 0; i < 3; ++i)
+        m_saved[i] = qgetenv(kVariables[i]);
+    qputenv("HOME", m_dir.path().toUtf8());
+    qputenv("XDG_CONFIG_HOME", (m_dir.path() + QStringLiteral("/config")).toUtf8());
+    qputenv("XDG_DATA_HOME", (m_dir.path() + QStringLiteral("/data")).toUtf8());
+    m_programDir = ProgramDirectory::Path();
+    QString failure;
+    if (!ProgramDirectory::Prepare(m_programDir, QStringLiteral(HOSTVANE_SHIPPED_DATA), &failure))
+        throw std::runtime_error(failure.toStdString());
+}
+
+TempWorld::~TempWorld()
+{
+    QDir::setCurrent(m_previousDir);
+    for (int i = 0; i < 3; ++i) {
+        if (m_saved[i].isNull())
+            qunsetenv(kVariables[i]);
+        else
+            qputenv(kVariables[i], m_saved[i]);
+    }
+}
+
+QString TempWorld::configFile() const
+{
+    return m_dir.path() + QStringLiteral("/config/HostVane/HostVane.conf");
+}
+
+void TempWorld::writeFile(const QString& relativeName, const QByteArray& text, bool executable)
+{
+    const QString path = m_programDir + QLatin1Char('/') + relativeName;
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(text) != text.size())
+        throw std::runtime_error("cannot write " + path.toStdString());
+    file.close();
+    if (executable)
+        file.setPermissions(file.permissions() | QFile::ExeOwner);
+}
+
+QByteArray TempWorld::readFile(const QString& relativeName) const
+{
+    QFile file(m_programDir + QLatin1Char('/') + relativeName);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void TempWorld::installListingScript(const QByteArray& listing, int exitCode)
+{
+    writeFile(QStringLiteral("listing.txt"), listing);
+    const QByteArray script =
+        "#!/bin/sh\ncat listing.txt > hostvane.ip\nexit " + QByteArray::number(exitCode) + "\n";
+    writeFile(QStringLiteral("getipNT.bat"), script, true);
+    writeFile(QStringLiteral("getip95.bat"), script, true);
+}
