@@ -30,6 +30,7 @@ TEST(Program, HeadlessRunEchoesTheHistoryToStandardError)
     environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
     program.setProcessEnvironment(environment);
     program.setWorkingDirectory(world.root());
+    program.setReadChannel(QProcess::StandardError);
     program.start(QStringLiteral(HOSTVANE_EXECUTABLE), {});
     ASSERT_TRUE(program.waitForStarted());
 

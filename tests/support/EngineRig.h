@@ -1,6 +1,6 @@
 #pragma once
 
-#include "RecordingHost.h"
+#include "support/RecordingHost.h"
 
 #include "components/Inet.h"
 #include "engine/AddressDiscovery.h"
