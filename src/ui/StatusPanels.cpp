@@ -1,6 +1,6 @@
 #include "ui/StatusPanels.h"
 
-#include "ui/Twips.h"
+#include "ui/TwipsLayout.h"
 
 #include <QLabel>
 
@@ -8,26 +8,27 @@ namespace {
 constexpr int kMinimumPanelTwips = 2540;
 }
 
-StatusPanels::StatusPanels(QWidget* parent) : QStatusBar(parent)
+StatusPanels::StatusPanels(QWidget* parent, const TwipsLayout& twips) : QStatusBar(parent)
 {
     setObjectName(QStringLiteral("sbMain"));
     setSizeGripEnabled(false);
     m_clock = addPanel(QStringLiteral("Clock"),
-                       QStringLiteral("Current time of day according to this computer"), 2540, 0);
+                       QStringLiteral("Current time of day according to this computer"),
+                       twips.px(2540), 0);
     m_wait = addPanel(QStringLiteral("NextCheck"),
-                      QStringLiteral("Time of next automatic IP update check"), 2540, 0);
-    m_address = addPanel(QStringLiteral("IP"), QStringLiteral("IP address at last check"), 6096, 1);
+                      QStringLiteral("Time of next automatic IP update check"), twips.px(2540), 0);
+    m_address = addPanel(QStringLiteral("IP"), QStringLiteral("IP address at last check"),
+                         twips.px(kMinimumPanelTwips), 1);
     m_address->setText(QStringLiteral("Current IP address: "));
 }
 
-QLabel* StatusPanels::addPanel(const QString& name, const QString& toolTip, int widthTwips,
+QLabel* StatusPanels::addPanel(const QString& name, const QString& toolTip, int minimumWidth,
                                int stretch)
 {
     auto* panel = new QLabel(this);
     panel->setObjectName(name);
     panel->setToolTip(toolTip);
-    panel->setMinimumWidth(Twips(this, kMinimumPanelTwips));
-    panel->resize(Twips(this, widthTwips), panel->height());
+    panel->setMinimumWidth(minimumWidth);
     addPermanentWidget(panel, stretch);
     return panel;
 }

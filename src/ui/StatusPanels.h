@@ -3,13 +3,15 @@
 #include <QStatusBar>
 
 class QLabel;
+class TwipsLayout;
 
 // The main window's status bar: the clock, the next check and the address of the last check.
+// The address panel takes the room the other two leave.
 class StatusPanels : public QStatusBar
 {
     Q_OBJECT
 public:
-    explicit StatusPanels(QWidget* parent);
+    StatusPanels(QWidget* parent, const TwipsLayout& twips);
 
     void setClockText(const QString& text);
     void setWaitText(const QString& text);
@@ -21,7 +23,7 @@ public:
     QString addressText() const;
 
 private:
-    QLabel* addPanel(const QString& name, const QString& toolTip, int widthTwips, int stretch);
+    QLabel* addPanel(const QString& name, const QString& toolTip, int minimumWidth, int stretch);
 
     QLabel* m_clock;
     QLabel* m_wait;

@@ -6,7 +6,7 @@
 #include "system/Prompt.h"
 #include "system/RuntimeFormat.h"
 #include "ui/StatusPanels.h"
-#include "ui/Twips.h"
+#include "ui/TwipsLayout.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -27,6 +27,8 @@ frmHostVane::frmHostVane(const Clock& clock, Prompt& prompt, int platformId)
 {
     setObjectName(QStringLiteral("frmHostVane"));
     setWindowTitle(AppIdentity::Title());
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     buildControls();
     buildMenus();
     timSeconds.setInterval(1000);
@@ -37,10 +39,20 @@ frmHostVane::~frmHostVane() = default;
 
 void frmHostVane::buildControls()
 {
+    // The widest texts each control must show, with a long month name and a late hour.
+    const QDateTime sample(QDate(2026, 9, 30), QTime(22, 59, 59));
+    const TwipsLayout twips(
+        this, {{QStringLiteral("HostVane Started:"), 1224},
+               {QStringLiteral("Uploads:"), 660},
+               {QStringLiteral("FTP Errors:"), 876},
+               {QStringLiteral("Last FTP Error:"), 1188},
+               {FormatDate(sample, kStartedPattern), 1812},
+               {QStringLiteral(" 99999"), 552},
+               {QStringLiteral("Next check: ") + FormatDate(sample, kPanelTimePattern), 2540}});
     auto* client = new QWidget(this);
     setCentralWidget(client);
-    const auto place = [this](QWidget* control, int l, int t, int w, int h) {
-        control->setGeometry(TwipsRect(this, l, t, w, h));
+    const auto place = [&twips](QWidget* control, int l, int t, int w, int h) {
+        control->setGeometry(twips.rect(l, t, w, h));
     };
     const auto label = [&](const QString& text, int l, int t, int w, int h) {
         auto* caption = new QLabel(text, client);
@@ -81,9 +93,9 @@ void frmHostVane::buildControls()
     setTabOrder(txUploads, txErrCount);
     setTabOrder(txErrCount, lbEvents);
 
-    sbMain = new StatusPanels(this);
+    sbMain = new StatusPanels(this, twips);
     setStatusBar(sbMain);
-    client->setMinimumSize(Twips(this, 6636), Twips(this, 3156) - Twips(this, 252));
+    client->setMinimumSize(twips.px(6636), twips.px(3156 - 252));
 }
 
 void frmHostVane::buildMenus()
@@ -112,6 +124,7 @@ void frmHostVane::Form_Load()
 {
     SetEnabled(false);
     LoadSettings();
+    setFixedSize(sizeHint());
     showNormal();
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     move(screen.center() - QPoint(width() / 2, height() / 2));
@@ -194,7 +207,10 @@ void frmHostVane::ShowFtpStats(qint32 errorCount, qint32 uploadCount)
 
 void frmHostVane::AddFtpErrorLine(const QString& line)
 {
+    // A combo box selects the first line added to it; the selection stays the user's.
+    const int selected = cbFtpErrMsg->currentIndex();
     cbFtpErrMsg->addItem(line);
+    cbFtpErrMsg->setCurrentIndex(selected);
 }
 
 void frmHostVane::SetEnabled(bool TrueFalse)
