@@ -5,16 +5,16 @@
 
 #include <ostream>
 
-// Readable Qt strings in test failure messages.
-inline void PrintTo(const QString& text, std::ostream* os)
+// Readable Qt strings in test failure messages and in messages streamed into assertions.
+inline std::ostream& operator<<(std::ostream& os, const QString& text)
 {
-    *os << '"' << text.toStdString() << '"';
+    return os << '"' << text.toStdString() << '"';
 }
 
-inline void PrintTo(const QStringList& lines, std::ostream* os)
+inline std::ostream& operator<<(std::ostream& os, const QStringList& lines)
 {
-    *os << '{';
+    os << '{';
     for (const QString& line : lines)
-        *os << "\n  \"" << line.toStdString() << '"';
-    *os << "\n}";
+        os << "\n  " << line;
+    return os << "\n}";
 }

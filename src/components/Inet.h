@@ -1,0 +1,96 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QThread>
+
+#include <atomic>
+#include <optional>
+
+class InetWorker;
+struct InetRequest;
+
+// The Internet transfer component as the program drives it: FTP over libcurl.
+//
+// Set the properties, then Execute one operation at a time; Execute returns at once and the
+// transfer runs on a worker thread with its own curl handle. Progress arrives as StateChanged
+// on the thread that owns this object; ExecutionEnded follows the operation's last state, and
+// from then on StillExecuting is false.
+//
+// Operations: "DELETE path", "PUT local remote" (local relative to the current directory),
+// "CLOSE" (QUIT on the open connection, then close it) and "QUIT" (ends the exchange; nothing
+// is sent when no connection is open). One connection serves the commands until CLOSE.
+//
+// States: an operation that opens the connection reports 1 to 8 then 12; one on an open
+// connection 5 to 8 then 12; CLOSE 9 and 10; a failure 11, with ResponseCode the FTP reply
+// code (or curl's error code when no reply came) and ResponseInfo its text. The password
+// never appears in ResponseInfo.
+class Inet : public QObject
+{
+    Q_OBJECT
+public:
+    enum State : qint16
+    {
+        icNone = 0,
+        icResolvingHost = 1,
+        icHostResolved = 2,
+        icConnecting = 3,
+        icConnected = 4,
+        icRequesting = 5,
+        icRequestSent = 6,
+        icReceivingResponse = 7,
+        icResponseReceived = 8,
+        icDisconnecting = 9,
+        icDisconnected = 10,
+        icError = 11,
+        icResponseCompleted = 12,
+    };
+    enum AccessTypes : qint16
+    {
+        icDirect = 1,
+        icNamedProxy = 2
+    };
+
+    // Raised by Execute when the operation cannot be started.
+    struct ExecuteError
+    {
+        qint32 number;
+        QString description;
+    };
+    static constexpr qint32 kStillExecuting = 35764;
+    static constexpr qint32 kInvalidOperation = 35752;
+
+    explicit Inet(QObject* parent = nullptr);
+    ~Inet() override;
+
+    // "FTP://host" or "FTP://host:port"; without a port FTP's port 21 is used.
+    QString URL;
+    QString UserName;
+    QString Password;
+    // Seconds any wait for the server may take: a connect, a reply or a stalled transfer.
+    qint16 RequestTimeout = 60;
+    // "host:port" of an HTTP proxy through which the connection is tunnelled (AccessType 2).
+    QString Proxy;
+    qint16 AccessType = icDirect;
+
+    std::optional<ExecuteError> Execute(const QString& operation);
+    bool StillExecuting() const { return m_executing; }
+    qint32 ResponseCode() const { return m_responseCode; }
+    QString ResponseInfo() const { return m_responseInfo; }
+
+signals:
+    void StateChanged(qint16 State);
+    void ExecutionEnded();
+
+private:
+    std::optional<ExecuteError> parse(const QString& operation, InetRequest& request) const;
+    void onStateReached(qint16 state, qint32 responseCode, const QString& responseInfo);
+    void onOperationEnded();
+
+    QThread m_thread;
+    InetWorker* m_worker; // lives on m_thread and is deleted there
+    std::atomic_bool m_abort = false;
+    bool m_executing = false;
+    qint32 m_responseCode = 0;
+    QString m_responseInfo;
+};

@@ -1,0 +1,213 @@
+#include "components/Inet.h"
+#include "support/EventLoopTicker.h"
+#include "support/LoopbackServer.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using States = QList<qint16>;
+
+const States kOpening = {1, 2, 3, 4, 5, 6, 7, 8, 12};
+const States kOnOpenConnection = {5, 6, 7, 8, 12};
+const States kClosing = {9, 10};
+
+// Runs one operation to its end and returns the states it went through.
+States run(Inet& ftp, const QString& operation)
+{
+    States states;
+    QEventLoop loop;
+    QObject::connect(&ftp, &Inet::StateChanged, &loop, [&](qint16 state) { states.append(state); });
+    QObject::connect(&ftp, &Inet::ExecutionEnded, &loop, &QEventLoop::quit);
+    QTimer::singleShot(30000, &loop, &QEventLoop::quit);
+    EXPECT_FALSE(ftp.Execute(operation).has_value()) << operation.toStdString();
+    if (ftp.StillExecuting())
+        loop.exec();
+    EXPECT_FALSE(ftp.StillExecuting()) << operation.toStdString() << " did not end";
+    return states;
+}
+
+class InetTest : public ::testing::Test
+{
+protected:
+    InetTest() : server(LoopbackServer::Ftp(QStringLiteral("webmaster"), QStringLiteral("pa55")))
+    {
+        ftp.URL = server.url();
+        ftp.UserName = QStringLiteral("webmaster");
+        ftp.Password = QStringLiteral("pa55");
+        ftp.RequestTimeout = 10;
+        previous = QDir::currentPath();
+        QDir::setCurrent(local.path());
+        writeLocal("page one\r\n");
+    }
+    ~InetTest() override { QDir::setCurrent(previous); }
+
+    void writeLocal(const QByteArray& text)
+    {
+        QFile page(local.filePath(QStringLiteral("hostvane.htm")));
+        ASSERT_TRUE(page.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        page.write(text);
+    }
+    QByteArray onServer(const QString& relative) const
+    {
+        QFile file(server.home() + QLatin1Char('/') + relative);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
+
+    LoopbackServer server;
+    QTemporaryDir local;
+    QString previous;
+    Inet ftp;
+};
+
+TEST_F(InetTest, OneConnectionServesThePublishSequence)
+{
+    States deleting = run(ftp, QStringLiteral("DELETE /hostvane.html"));
+    ASSERT_FALSE(deleting.isEmpty());
+    EXPECT_EQ(deleting.takeLast(), Inet::icError);
+    EXPECT_EQ(deleting, kOpening.mid(0, 7));
+    EXPECT_EQ(ftp.ResponseCode(), 550);
+    EXPECT_TRUE(ftp.ResponseInfo().startsWith(QStringLiteral("550")))
+        << ftp.ResponseInfo().toStdString();
+
+    EXPECT_EQ(run(ftp, QStringLiteral("PUT hostvane.htm /hostvane.html")), kOnOpenConnection)
+        << "the refused DELETE keeps the connection";
+    EXPECT_EQ(onServer(QStringLiteral("hostvane.html")), QByteArray("page one\r\n"));
+
+    writeLocal("page two\r\n");
+    EXPECT_EQ(run(ftp, QStringLiteral("DELETE /hostvane.html")), kOnOpenConnection);
+    EXPECT_FALSE(QFile::exists(server.home() + QStringLiteral("/hostvane.html")));
+    EXPECT_EQ(run(ftp, QStringLiteral("PUT hostvane.htm /hostvane.html")), kOnOpenConnection);
+    EXPECT_EQ(onServer(QStringLiteral("hostvane.html")), QByteArray("page two\r\n"));
+
+    EXPECT_EQ(run(ftp, QStringLiteral("CLOSE")), kClosing);
+    EXPECT_EQ(run(ftp, QStringLiteral("QUIT")), States({Inet::icResponseCompleted}))
+        << "nothing is left to quit";
+    EXPECT_EQ(run(ftp, QStringLiteral("PUT hostvane.htm /hostvane.html")), kOpening)
+        << "after CLOSE the next command connects again";
+    EXPECT_EQ(run(ftp, QStringLiteral("QUIT")), kClosing);
+}
+
+TEST_F(InetTest, RemotePathsGoToTheServerAsGiven)
+{
+    ASSERT_TRUE(QDir(server.home()).mkpath(QStringLiteral("pub/www")));
+    writeLocal("relative\r\n");
+    EXPECT_EQ(run(ftp, QStringLiteral("PUT hostvane.htm pub/www/hostvane.html")).last(),
+              Inet::icResponseCompleted);
+    EXPECT_EQ(onServer(QStringLiteral("pub/www/hostvane.html")), QByteArray("relative\r\n"));
+    EXPECT_EQ(run(ftp, QStringLiteral("PUT hostvane.htm /pub/page #1.html")).last(),
+              Inet::icResponseCompleted);
+    EXPECT_EQ(onServer(QStringLiteral("pub/page #1.html")), QByteArray("relative\r\n"));
+    EXPECT_EQ(run(ftp, QStringLiteral("DELETE pub/www/hostvane.html")).last(),
+              Inet::icResponseCompleted);
+    EXPECT_FALSE(QFile::exists(server.home() + QStringLiteral("/pub/www/hostvane.html")));
+
+    EXPECT_EQ(run(ftp, QStringLiteral("PUT hostvane.htm missing/hostvane.html")).last(),
+              Inet::icError);
+    EXPECT_GE(ftp.ResponseCode(), 500);
+    EXPECT_EQ(run(ftp, QStringLiteral("PUT no-such-file.htm /x.html")).last(), Inet::icError);
+}
+
+TEST_F(InetTest, RejectedLoginNeverShowsThePassword)
+{
+    ftp.Password = QStringLiteral("not-the-pa55word");
+    EXPECT_EQ(run(ftp, QStringLiteral("PUT hostvane.htm /hostvane.html")).last(), Inet::icError);
+    EXPECT_EQ(ftp.ResponseCode(), 530);
+    EXPECT_FALSE(ftp.ResponseInfo().contains(QStringLiteral("not-the-pa55word")));
+    EXPECT_FALSE(QFile::exists(server.home() + QStringLiteral("/hostvane.html")));
+}
+
+TEST_F(InetTest, RefusesWhatItCannotStart)
+{
+    const struct
+    {
+        const char* url;
+        const char* operation;
+    } refused[] = {{"FTP://127.0.0.1", "LIST /"},
+                   {"FTP://127.0.0.1", "PUT onlyone"},
+                   {"FTP://127.0.0.1", "DELETE"},
+                   {"HTTP://127.0.0.1", "DELETE /x"},
+                   {"FTP://", "PUT hostvane.htm /x"}};
+    for (const auto& r : refused) {
+        ftp.URL = QLatin1String(r.url);
+        const auto error = ftp.Execute(QLatin1String(r.operation));
+        ASSERT_TRUE(error.has_value()) << r.url << " " << r.operation;
+        EXPECT_EQ(error->number, Inet::kInvalidOperation);
+        EXPECT_FALSE(ftp.StillExecuting());
+    }
+
+    ftp.URL = server.url();
+    QEventLoop loop;
+    QObject::connect(&ftp, &Inet::ExecutionEnded, &loop, &QEventLoop::quit);
+    ASSERT_FALSE(ftp.Execute(QStringLiteral("PUT hostvane.htm /hostvane.html")).has_value());
+    const auto busy = ftp.Execute(QStringLiteral("DELETE /hostvane.html"));
+    ASSERT_TRUE(busy.has_value());
+    EXPECT_EQ(busy->number, Inet::kStillExecuting);
+    EXPECT_TRUE(ftp.StillExecuting());
+    loop.exec();
+    EXPECT_FALSE(ftp.StillExecuting());
+    EXPECT_EQ(onServer(QStringLiteral("hostvane.html")), QByteArray("page one\r\n"));
+}
+
+TEST_F(InetTest, TunnelsThroughAnHttpProxy)
+{
+    const LoopbackServer proxy = LoopbackServer::ConnectProxy();
+    ftp.AccessType = Inet::icNamedProxy;
+    ftp.Proxy = proxy.address();
+    EXPECT_EQ(run(ftp, QStringLiteral("PUT hostvane.htm /hostvane.html")).last(),
+              Inet::icResponseCompleted);
+    EXPECT_EQ(onServer(QStringLiteral("hostvane.html")), QByteArray("page one\r\n"));
+    EXPECT_GE(proxy.tunnelsOpened(), 2) << "control and data connections both go through it";
+}
+
+TEST(InetFailures, NothingListening)
+{
+    Inet ftp;
+    ftp.URL = QStringLiteral("FTP://127.0.0.1:") + QString::number(LoopbackServer::UnusedPort());
+    ftp.RequestTimeout = 5;
+    EXPECT_EQ(run(ftp, QStringLiteral("DELETE /hostvane.html")), States({1, 2, 3, Inet::icError}));
+    EXPECT_EQ(ftp.ResponseCode(), 7) << "curl's code for a refused connection";
+    EXPECT_FALSE(ftp.ResponseInfo().isEmpty());
+}
+
+TEST(InetFailures, SilentServerEndsWithinTheTimeoutWithoutBlocking)
+{
+    const LoopbackServer silent = LoopbackServer::Silent();
+    Inet ftp;
+    ftp.URL = silent.url();
+    ftp.RequestTimeout = 2;
+    const EventLoopTicker ticker(100);
+    QElapsedTimer elapsed;
+    elapsed.start();
+    EXPECT_EQ(run(ftp, QStringLiteral("DELETE /hostvane.html")).last(), Inet::icError);
+    EXPECT_GE(elapsed.elapsed(), 1500);
+    EXPECT_LT(elapsed.elapsed(), 5000);
+    EXPECT_GE(ticker.ticks(), 12) << "the caller's thread was blocked";
+    EXPECT_EQ(ftp.ResponseCode(), 28) << "curl's code for a time-out";
+}
+
+TEST(InetFailures, EndingDuringAStalledTransferDoesNotHang)
+{
+    const LoopbackServer silent = LoopbackServer::Silent();
+    QElapsedTimer elapsed;
+    {
+        Inet ftp;
+        ftp.URL = silent.url();
+        ftp.RequestTimeout = 60;
+        ASSERT_FALSE(ftp.Execute(QStringLiteral("DELETE /hostvane.html")).has_value());
+        QEventLoop loop;
+        QTimer::singleShot(300, &loop, &QEventLoop::quit);
+        loop.exec();
+        elapsed.start();
+    }
+    EXPECT_LT(elapsed.elapsed(), 3000);
+}
+
+} // namespace

@@ -1,0 +1,108 @@
+#include "support/LoopbackServer.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <netinet/in.h>
+#include <stdexcept>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+// Debian's interpreter, which has pyftpdlib; the first python3 on PATH may not.
+const QString kPython = QStringLiteral("/usr/bin/python3");
+
+QString script(const char* name)
+{
+    return QStringLiteral(HOSTVANE_TEST_SUPPORT_DIR "/") + QLatin1String(name);
+}
+
+QString proxyLog(const QString& folder)
+{
+    return folder + QStringLiteral("/tunnels.log");
+}
+} // namespace
+
+LoopbackServer LoopbackServer::Ftp(const QString& user, const QString& password)
+{
+    auto home = std::make_unique<QTemporaryDir>();
+    const QString path = home->path();
+    return LoopbackServer(script("ftp_server.py"),
+                          {QStringLiteral("--user"), user, QStringLiteral("--password"), password,
+                           QStringLiteral("--home"), path},
+                          std::move(home));
+}
+
+LoopbackServer LoopbackServer::Silent()
+{
+    return LoopbackServer(script("ftp_server.py"), {QStringLiteral("--silent")}, nullptr);
+}
+
+LoopbackServer LoopbackServer::ConnectProxy()
+{
+    auto folder = std::make_unique<QTemporaryDir>();
+    const QString log = proxyLog(folder->path());
+    return LoopbackServer(script("connect_proxy.py"), {log}, std::move(folder));
+}
+
+LoopbackServer::LoopbackServer(const QString& scriptPath, const QStringList& arguments,
+                               std::unique_ptr<QTemporaryDir> home)
+    : m_home(std::move(home)), m_process(std::make_unique<QProcess>())
+{
+    m_process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_process->start(kPython, QStringList{scriptPath} + arguments);
+    if (!m_process->waitForStarted(10000))
+        throw std::runtime_error("cannot start " + kPython.toStdString());
+    QByteArray line;
+    while (!line.contains('\n') && m_process->waitForReadyRead(15000))
+        line += m_process->readAllStandardOutput();
+    bool ok = false;
+    m_port = line.trimmed().toUShort(&ok);
+    if (!ok)
+        throw std::runtime_error("the loopback server did not start: " + scriptPath.toStdString());
+}
+
+LoopbackServer::LoopbackServer(LoopbackServer&&) noexcept = default;
+
+LoopbackServer::~LoopbackServer()
+{
+    if (!m_process)
+        return;
+    m_process->kill();
+    m_process->waitForFinished(5000);
+}
+
+QString LoopbackServer::home() const
+{
+    return m_home ? m_home->path() : QString();
+}
+
+QString LoopbackServer::url() const
+{
+    return QStringLiteral("FTP://") + address();
+}
+
+QString LoopbackServer::address() const
+{
+    return QStringLiteral("127.0.0.1:") + QString::number(m_port);
+}
+
+int LoopbackServer::tunnelsOpened() const
+{
+    QFile log(proxyLog(home()));
+    return log.open(QIODevice::ReadOnly) ? static_cast<int>(log.readAll().count('\n')) : 0;
+}
+
+quint16 LoopbackServer::UnusedPort()
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    ::bind(fd, reinterpret_cast<sockaddr*>(&address), size);
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
+    ::close(fd);
+    return ntohs(address.sin_port);
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+class QProcess;
+class QTemporaryDir;
+
+// A server the tests start on a free loopback port and end with the object: a real FTP
+// server with one user whose home directory the test fills and inspects, a server that
+// accepts connections and never answers, or an HTTP proxy that tunnels.
+class LoopbackServer
+{
+public:
+    static LoopbackServer Ftp(const QString& user, const QString& password);
+    static LoopbackServer Silent();
+    static LoopbackServer ConnectProxy();
+    // A loopback port on which nothing listens.
+    static quint16 UnusedPort();
+
+    LoopbackServer(LoopbackServer&&) noexcept;
+    ~LoopbackServer();
+
+    quint16 port() const { return m_port; }
+    // The FTP user's home, or the folder of the proxy's log.
+    QString home() const;
+    // "FTP://127.0.0.1:<port>", as the settings give a host with a port.
+    QString url() const;
+    // "127.0.0.1:<port>", as the settings give a proxy.
+    QString address() const;
+    // The tunnels the proxy has opened so far.
+    int tunnelsOpened() const;
+
+private:
+    LoopbackServer(const QString& script, const QStringList& arguments,
+                   std::unique_ptr<QTemporaryDir> home);
+
+    std::unique_ptr<QTemporaryDir> m_home;
+    std::unique_ptr<QProcess> m_process;
+    quint16 m_port = 0;
+};
