@@ -1,4 +1,5 @@
 #include "support/CpuClock.h"
+#include "support/EventLoopTicker.h"
 #include "system/ShellSuprt.h"
 
 #include <QDir>
@@ -6,7 +7,6 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QThread>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -107,15 +107,12 @@ TEST_F(ShellWaitTest, SettleLastsBetweenOneSecondLessAndTheTimeAsked)
 TEST_F(ShellWaitTest, SettleServesEventsWithoutSpinning)
 {
     writeScript(QStringLiteral("quick.bat"), "exit 0\n");
-    int ticks = 0;
-    QTimer timer;
-    QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
-    timer.start(100);
+    const EventLoopTicker ticker(100);
 
     const double before = CpuMilliseconds();
     ShellWait(QStringLiteral("quick.bat"), false, 2);
     const double used = CpuMilliseconds() - before;
-    EXPECT_GE(ticks, 5) << "window events were not served during the settle time";
+    EXPECT_GE(ticker.ticks(), 5) << "window events were not served during the settle time";
     EXPECT_LT(used, 200.0) << "the settle wait spins the CPU";
 }
 
