@@ -4,6 +4,7 @@
 #include "ui/frmHostVane.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -105,6 +106,14 @@ TEST_F(MainWindowTest, StartsWithItsControlsAndTheFirstCheckDue)
     EXPECT_TRUE(action("mnuProcess")->isEnabled());
     EXPECT_EQ(w.findChild<QListWidget*>(QStringLiteral("lbEvents"))->currentRow(),
               static_cast<int>(history().size()) - 1);
+
+    // DELETE and PUT both fail against a port nobody listens on.
+    EXPECT_EQ(w.findChild<QLineEdit*>(QStringLiteral("txUploads"))->text(), QStringLiteral(" 0"));
+    EXPECT_EQ(w.findChild<QLineEdit*>(QStringLiteral("txErrCount"))->text(), QStringLiteral(" 2"));
+    auto* errors = w.findChild<QComboBox*>(QStringLiteral("cbFtpErrMsg"));
+    ASSERT_EQ(errors->count(), 2);
+    EXPECT_TRUE(errors->itemText(1).startsWith(QStringLiteral(" 2-"))) << errors->itemText(1);
+    EXPECT_EQ(errors->currentIndex(), -1) << "adding an error line changed the selection";
 }
 
 TEST_F(MainWindowTest, NextCheckCountsFromTheEndOfTheLastOne)
