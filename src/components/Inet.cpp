@@ -92,7 +92,7 @@ std::optional<Inet::ExecuteError> Inet::parse(const QString& operation, InetRequ
     request.server = server.toString(QUrl::FullyEncoded);
     request.userName = UserName;
     request.password = Password;
-    request.timeoutSeconds = RequestTimeout;
+    request.timeoutSeconds = RequestTimeout > 0 ? RequestTimeout : kDefaultRequestTimeout;
     request.proxy = AccessType == icNamedProxy ? Proxy.trimmed() : QString();
     return std::nullopt;
 }

@@ -59,6 +59,8 @@ public:
     };
     static constexpr qint32 kStillExecuting = 35764;
     static constexpr qint32 kInvalidOperation = 35752;
+    // Used when RequestTimeout is not a positive number of seconds.
+    static constexpr qint16 kDefaultRequestTimeout = 60;
 
     explicit Inet(QObject* parent = nullptr);
     ~Inet() override;
@@ -68,7 +70,7 @@ public:
     QString UserName;
     QString Password;
     // Seconds any wait for the server may take: a connect, a reply or a stalled transfer.
-    qint16 RequestTimeout = 60;
+    qint16 RequestTimeout = kDefaultRequestTimeout;
     // "host:port" of an HTTP proxy through which the connection is tunnelled (AccessType 2).
     QString Proxy;
     qint16 AccessType = icDirect;

@@ -112,22 +112,25 @@ void InetWorker::run(const InetRequest& request)
         transfer(request);
         break;
     case InetRequest::Close:
-        report(Inet::icDisconnecting);
-        closeConnection();
-        report(Inet::icDisconnected);
+        disconnectFromHost();
         break;
     case InetRequest::Quit:
         if (m_connectionOpen) {
-            report(Inet::icDisconnecting);
-            closeConnection();
-            report(Inet::icDisconnected);
+            disconnectFromHost();
         } else {
-            closeConnection();
+            closeConnection(); // a handle left by a failed transfer
             report(Inet::icResponseCompleted);
         }
         break;
     }
     emit operationEnded();
+}
+
+void InetWorker::disconnectFromHost()
+{
+    report(Inet::icDisconnecting);
+    closeConnection();
+    report(Inet::icDisconnected);
 }
 
 // Sends QUIT on a connection that is still open, then lets it go.
@@ -147,7 +150,7 @@ bool InetWorker::prepare(const InetRequest& request, const QByteArray& url)
         curl_easy_reset(m_curl); // keeps the open connection
     if (!m_curl)
         return false;
-    const long timeout = request.timeoutSeconds > 0 ? request.timeoutSeconds : 60;
+    const long timeout = request.timeoutSeconds;
     curl_easy_setopt(m_curl, CURLOPT_URL, url.constData());
     curl_easy_setopt(m_curl, CURLOPT_USERNAME, request.userName.toUtf8().constData());
     curl_easy_setopt(m_curl, CURLOPT_PASSWORD, request.password.toUtf8().constData());

@@ -25,8 +25,8 @@ struct InetRequest
     QString server; // "ftp://host:port", the scheme and authority only
     QString userName;
     QString password;
-    int timeoutSeconds = 60;
-    QString proxy; // empty for a direct connection
+    int timeoutSeconds = 0; // always positive once the component has set it
+    QString proxy;          // empty for a direct connection
 };
 
 // Runs the operations on its own thread with one curl handle, so a connection opened by one
@@ -47,6 +47,7 @@ signals:
 
 private:
     void transfer(const InetRequest& request);
+    void disconnectFromHost();
     void closeConnection();
     bool prepare(const InetRequest& request, const QByteArray& url);
     void report(qint16 state) { emit stateReached(state, 0, QString()); }
