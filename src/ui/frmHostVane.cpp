@@ -5,6 +5,7 @@
 #include "system/Clock.h"
 #include "system/Prompt.h"
 #include "system/RuntimeFormat.h"
+#include "ui/EventHistoryList.h"
 #include "ui/StatusPanels.h"
 #include "ui/TwipsLayout.h"
 
@@ -84,7 +85,7 @@ void frmHostVane::buildControls()
     italic.setItalic(true);
     details->setFont(italic);
 
-    lbEvents = new QListWidget(client);
+    lbEvents = new EventHistoryList(client);
     lbEvents->setObjectName(QStringLiteral("lbEvents"));
     lbEvents->setToolTip(QStringLiteral("Event history of most recent update check is shown here"));
     place(lbEvents, 180, 1080, 6312, 1584);
@@ -166,9 +167,14 @@ void frmHostVane::ClearEvents()
 
 void frmHostVane::EventMsg(const QString& msg)
 {
-    lbEvents->addItem(msg);
-    lbEvents->setCurrentRow(lbEvents->count() - 1);
-    std::fprintf(stderr, "%s\n", StampedLine(m_clock.now(), msg).toLocal8Bit().constData());
+    const QString line = CutHistoryLine(msg);
+    lbEvents->appendSelected(line);
+    writeStamped(line);
+}
+
+void frmHostVane::writeStamped(const QString& line) const
+{
+    std::fprintf(stderr, "%s\n", StampedLine(m_clock.now(), line).toLocal8Bit().constData());
     std::fflush(stderr);
 }
 
@@ -211,6 +217,7 @@ void frmHostVane::AddFtpErrorLine(const QString& line)
     const int selected = cbFtpErrMsg->currentIndex();
     cbFtpErrMsg->addItem(line);
     cbFtpErrMsg->setCurrentIndex(selected);
+    writeStamped(line);
 }
 
 void frmHostVane::SetEnabled(bool TrueFalse)

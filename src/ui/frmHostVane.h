@@ -16,11 +16,11 @@
 #include <QTimer>
 
 class Clock;
+class EventHistoryList;
 class Prompt;
 class QAction;
 class QComboBox;
 class QLineEdit;
-class QListWidget;
 class StatusPanels;
 
 // The program's main window. It owns the whole run-time state (settings, addresses, counters,
@@ -70,6 +70,8 @@ private:
     void buildMenus();
     void mnuProcess_Click();
     void mnuAutoUpdate_Click();
+    // Echoes a line to standard error with the local time in front, for a terminal or journal.
+    void writeStamped(const QString& line) const;
 
     const Clock& m_clock;
     Prompt& m_prompt;
@@ -90,7 +92,7 @@ private:
     QLineEdit* txUploads = nullptr;
     QLineEdit* txErrCount = nullptr;
     QComboBox* cbFtpErrMsg = nullptr;
-    QListWidget* lbEvents = nullptr;
+    EventHistoryList* lbEvents = nullptr;
     StatusPanels* sbMain = nullptr;
     QAction* mnuProcess = nullptr;
     QAction* mnuProperties = nullptr;

@@ -11,14 +11,54 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTemporaryFile>
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <cstdio>
+#include <unistd.h>
 
 namespace {
 
 const QByteArray kListing = "HostVane IP Configuration\n\nNdisWan adapter ppp0 (PPP Adapter):\n\n"
                             "        IP Address. . . . . . . . . : 10.1.2.3\n";
+
+// Standard error goes to a file while this lives.
+class StderrCapture
+{
+public:
+    StderrCapture() : m_saved(::dup(STDERR_FILENO))
+    {
+        std::fflush(stderr);
+        if (m_file.open())
+            ::dup2(m_file.handle(), STDERR_FILENO);
+    }
+    ~StderrCapture() { restore(); }
+    StderrCapture(const StderrCapture&) = delete;
+    StderrCapture& operator=(const StderrCapture&) = delete;
+
+    QByteArray text()
+    {
+        restore();
+        m_file.seek(0);
+        return m_file.readAll();
+    }
+
+private:
+    void restore()
+    {
+        if (m_saved < 0)
+            return;
+        std::fflush(stderr);
+        ::dup2(m_saved, STDERR_FILENO);
+        ::close(m_saved);
+        m_saved = -1;
+    }
+
+    QTemporaryFile m_file;
+    int m_saved;
+};
 
 class MainWindowTest : public ::testing::Test
 {
@@ -189,6 +229,36 @@ TEST_F(MainWindowTest, DueTickDuringAMenuCheckDoesNotStartASecond)
     EXPECT_TRUE(disabledDuringCheck);
     EXPECT_EQ(world.readFile(QStringLiteral("runs.txt")), QByteArray("run\n"));
     EXPECT_EQ(checksRun(), 1);
+}
+
+TEST_F(MainWindowTest, LongLinesAreCutInTheHistoryNotInThePageAndFtpErrorsReachTheJournal)
+{
+    const QString address = QStringLiteral("10.1.2.3 ") + QString(1500, QLatin1Char('r'));
+    world.installListingScript("NdisWan adapter ppp0:\n  IP Address. . . : " + address.toLatin1() +
+                               "\n");
+    frmHostVane& w = start();
+    QByteArray journal;
+    {
+        StderrCapture capture;
+        action("mnuProcess")->trigger();
+        journal = capture.text();
+    }
+    const QString resolved = QStringLiteral("IP resolved: ") + address;
+    const QString cut = resolved.left(1000) + QChar(0x2026);
+    EXPECT_TRUE(history().contains(cut));
+    for (const QString& line : history())
+        EXPECT_LE(line.size(), 1001) << line.left(40).toStdString();
+    EXPECT_TRUE(journal.contains(" " + cut.toUtf8() + "\n"));
+    EXPECT_FALSE(journal.contains(address.toUtf8()));
+    EXPECT_TRUE(world.readFile(QStringLiteral("hostvane.htm")).contains(address.toLatin1()));
+
+    // Both failed commands are listed, and each listed line is in the journal with its time.
+    auto* errors = w.findChild<QComboBox*>(QStringLiteral("cbFtpErrMsg"));
+    ASSERT_EQ(errors->count(), 2);
+    for (int i = 0; i < errors->count(); ++i)
+        EXPECT_TRUE(
+            journal.contains("2026-12-06T02:51:38.000 " + errors->itemText(i).toUtf8() + "\n"))
+            << errors->itemText(i).toStdString();
 }
 
 TEST_F(MainWindowTest, ExitAsksFirst)
