@@ -1,5 +1,7 @@
 #include "settings/SettingsStore.h"
 
+#include "system/RegularFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -29,9 +31,17 @@ SettingsStore::SettingsStore() : SettingsStore(defaultFileName())
 {
 }
 
-SettingsStore::SettingsStore(const QString& fileName)
-    : m_settings(std::make_unique<QSettings>(fileName, QSettings::IniFormat))
+// Only a file that is absent or regular is handed to QSettings, whose own open() would wait
+// for ever on a FIFO; anything else leaves the store empty, so every key reads its default.
+SettingsStore::SettingsStore(const QString& fileName) : m_fileName(fileName)
 {
+    if (QFileInfo::exists(fileName)) {
+        const int fd = OpenRegularDescriptor(fileName, O_RDONLY);
+        if (fd < 0)
+            return;
+        ::close(fd);
+    }
+    m_settings = std::make_unique<QSettings>(fileName, QSettings::IniFormat);
     m_settings->beginGroup(kSection);
 }
 
@@ -42,11 +52,18 @@ SettingsStore::~SettingsStore()
 
 QString SettingsStore::fileName() const
 {
-    return m_settings->fileName();
+    return m_fileName;
+}
+
+bool SettingsStore::readable() const
+{
+    return m_settings != nullptr;
 }
 
 QString SettingsStore::storedKey(const QString& key) const
 {
+    if (!m_settings)
+        return QString();
     const QStringList keys = m_settings->childKeys();
     for (const QString& candidate : keys) {
         if (candidate.compare(key, Qt::CaseInsensitive) == 0)
@@ -68,6 +85,8 @@ QString SettingsStore::get(const QString& key, const QString& fallback) const
 
 void SettingsStore::save(const QString& key, const QString& text)
 {
+    if (!m_settings)
+        return;
     for (QString stored = storedKey(key); !stored.isEmpty(); stored = storedKey(key))
         m_settings->remove(stored);
     m_settings->setValue(key, text);
@@ -75,23 +94,25 @@ void SettingsStore::save(const QString& key, const QString& text)
 }
 
 // The file is created owner-only before the first write, and set so again after every write
-// in case a replaced file came back with wider permissions.
-void SettingsStore::guardFile()
+// in case a replaced file came back with wider permissions. False when something other than a
+// regular file stands in its place.
+bool SettingsStore::guardFile()
 {
-    const QString path = m_settings->fileName();
-    QDir().mkpath(QFileInfo(path).path());
-    const QByteArray local = QFile::encodeName(path);
-    const int fd = ::open(local.constData(), O_WRONLY | O_CREAT | O_CLOEXEC, S_IRUSR | S_IWUSR);
-    if (fd >= 0)
-        ::close(fd);
-    ::chmod(local.constData(), S_IRUSR | S_IWUSR);
+    QDir().mkpath(QFileInfo(m_fileName).path());
+    const int fd = OpenRegularDescriptor(m_fileName, O_WRONLY | O_CREAT, S_IRUSR | S_IWUSR);
+    if (fd < 0)
+        return false;
+    ::fchmod(fd, S_IRUSR | S_IWUSR);
+    ::close(fd);
+    return true;
 }
 
 bool SettingsStore::sync()
 {
     if (!m_dirty)
         return true;
-    guardFile();
+    if (!m_settings || !guardFile())
+        return false;
     m_settings->sync();
     guardFile();
     m_dirty = false;

@@ -28,11 +28,15 @@ public:
     bool sync();
 
     QString fileName() const;
+    // False when the file exists but cannot be read (not a regular file, or no permission);
+    // such a store holds no keys and writes nothing.
+    bool readable() const;
 
 private:
     QString storedKey(const QString& key) const;
-    void guardFile();
+    bool guardFile();
 
+    QString m_fileName;
     std::unique_ptr<QSettings> m_settings;
     bool m_dirty = false;
 };

@@ -141,7 +141,13 @@ void frmHostVane::Form_Load()
 
 void frmHostVane::LoadSettings()
 {
-    m_settings = SettingsKeys::Load(SettingsStore(), m_platform.WinverPlatform());
+    const SettingsStore store;
+    if (!store.readable())
+        m_prompt.Show(AppIdentity::Title(),
+                      QStringLiteral("Cannot read the settings file %1; the defaults are used.")
+                          .arg(store.fileName()),
+                      Prompt::Buttons::Ok);
+    m_settings = SettingsKeys::Load(store, m_platform.WinverPlatform());
     SetEnabled(m_settings.ProcessingEnabled);
 }
 

@@ -17,6 +17,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <functional>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -259,6 +261,81 @@ TEST_F(MainWindowTest, LongLinesAreCutInTheHistoryNotInThePageAndFtpErrorsReachT
         EXPECT_TRUE(
             journal.contains("2026-12-06T02:51:38.000 " + errors->itemText(i).toUtf8() + "\n"))
             << errors->itemText(i).toStdString();
+}
+
+// Each special file stands where the program reads a file. Were it opened like a file, the
+// program would wait in open() for a writer that never comes.
+TEST_F(MainWindowTest, SpecialFileInPlaceOfAFileNeverBlocks)
+{
+    const auto fifo = [](const QString& path) {
+        QFile::remove(path);
+        ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0) << path.toStdString();
+    };
+    const struct
+    {
+        const char* name;
+        std::function<void(TempWorld&)> prepare;
+        bool check;
+        const char* historyLine;
+        const char* prompt; // %1 is the settings file
+        bool pageWritten;
+    } cases[] = {
+        {"listing",
+         [&](TempWorld& place) {
+             place.writeFile(QStringLiteral("getipNT.bat"), "#!/bin/sh\nexit 0\n", true);
+             fifo(place.programDir() + QStringLiteral("/hostvane.ip"));
+         },
+         true, "Cannot resolve local WAN IP address", nullptr, false},
+        {"working template, replaced like a missing one",
+         [&](TempWorld& place) { fifo(place.programDir() + QStringLiteral("/hostvane.inp")); },
+         true, "Preparing to upload new redirector page", nullptr, true},
+        {"installed template",
+         [&](TempWorld& place) {
+             fifo(place.programDir() + QStringLiteral("/template/hostvane.inp"));
+         },
+         true, "Preparing to upload new redirector page",
+         "Unable to copy template\\hostvane.inp file.", false},
+        {"settings", [&](TempWorld& place) { fifo(place.configFile()); }, false, nullptr,
+         "Cannot read the settings file %1; the defaults are used.", false},
+    };
+    for (const auto& c : cases) {
+        TempWorld place;
+        place.installListingScript(kListing);
+        QDir().mkpath(QFileInfo(place.configFile()).path());
+        QFile ini(place.configFile());
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+        ini.write("[Settings]\nHost=127.0.0.1:1\n");
+        ini.close();
+        c.prepare(place);
+
+        ScriptedPrompt shown;
+        frmHostVane w(clock, shown);
+        w.addressDiscovery().setSettleSeconds(0);
+        w.Form_Load();
+        if (c.check)
+            w.findChild<QAction*>(QStringLiteral("mnuProcess"))->trigger();
+
+        QStringList lines;
+        auto* list = w.findChild<QListWidget*>(QStringLiteral("lbEvents"));
+        for (int i = 0; i < list->count(); ++i)
+            lines.append(list->item(i)->text());
+        if (c.historyLine) {
+            EXPECT_TRUE(lines.contains(QLatin1String(c.historyLine))) << c.name;
+        }
+        if (c.prompt) {
+            ASSERT_EQ(shown.shown.size(), 1) << c.name;
+            EXPECT_EQ(shown.shown[0].text, QString::fromLatin1(c.prompt).arg(place.configFile()))
+                << c.name;
+            EXPECT_EQ(shown.shown[0].title, QStringLiteral("HostVane")) << c.name;
+        } else {
+            EXPECT_TRUE(shown.shown.isEmpty()) << c.name;
+        }
+        EXPECT_EQ(place.readFile(QStringLiteral("hostvane.htm")).contains("10.1.2.3"),
+                  c.pageWritten)
+            << c.name;
+        EXPECT_EQ(w.settings().sHost == SettingsKeys::PlaceholderHost(), !c.check)
+            << c.name << ": the defaults stand in for an unreadable settings file only";
+    }
 }
 
 TEST_F(MainWindowTest, ExitAsksFirst)
