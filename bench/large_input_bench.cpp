@@ -71,7 +71,7 @@ int main(int argc, char** argv)
 
     const QByteArray adapterLine = "NdisWan adapter " + QByteArray(1 << 20, 'x') + ":\n";
     world.installListingScript(adapterLine + "        IP Address. . . . . . . . . : 10.1.2.3\n");
-    window.addressDiscovery().setSettleSeconds(2);
+    window.engine().discovery.setSettleSeconds(2);
     const Cost longLine = timedCheck(window);
     std::printf("check with a 1 MB adapter line, settle wait of 1 to 2 s included:\n");
     std::printf("  wall %.0f ms (target: the settle wait plus 1 s, < 3000 ms), CPU %.0f ms\n",
@@ -79,7 +79,7 @@ int main(int argc, char** argv)
 
     world.installListingScript("NdisWan adapter ppp0:\n  IP Address. . . . . : 10.1.2.3\n");
     world.writeFile(QStringLiteral("hostvane.inp"), repeated("<p>~IP~</p>\n", templateLines));
-    window.addressDiscovery().setSettleSeconds(0);
+    window.engine().discovery.setSettleSeconds(0);
     const Cost bigTemplate = timedCheck(window);
     std::printf("check with a template of %d marker lines, no settle wait:\n", templateLines);
     std::printf("  wall %.0f ms (target < 10000 ms for 100000 lines), CPU %.0f ms\n",

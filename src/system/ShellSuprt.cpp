@@ -1,5 +1,7 @@
 #include "system/ShellSuprt.h"
 
+#include "system/EventLoopWait.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QEventLoop>
@@ -12,24 +14,6 @@
 #include <unistd.h>
 
 namespace {
-
-// Sleeps in a local event loop until `done` fires or the time is up; true when `done` fired.
-template <typename Sender, typename Signal>
-bool waitFor(const Sender* sender, Signal done, std::chrono::milliseconds limit)
-{
-    QEventLoop loop;
-    QTimer timer;
-    timer.setSingleShot(true);
-    bool fired = false;
-    QObject::connect(sender, done, &loop, [&] {
-        fired = true;
-        loop.quit();
-    });
-    QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
-    timer.start(limit);
-    loop.exec();
-    return fired;
-}
 
 // The settle deadline is counted on a clock read in whole seconds, so the wait lies between
 // one second less than asked and the time asked.
@@ -82,7 +66,7 @@ qint32 ShellWait(const QString& commandLine, bool useCommandInterpreter, qint16 
         // command left behind even after the shell itself has been reaped.
         const auto group = static_cast<pid_t>(process.processId());
         const bool ended = process.state() == QProcess::NotRunning ||
-                           waitFor(&process, &QProcess::finished, processTimeout);
+                           WaitForSignal(&process, &QProcess::finished, processTimeout);
         if (group > 0) // never 0: kill(0) would end this program's own group
             ::kill(-group, SIGKILL);
         if (!ended) {

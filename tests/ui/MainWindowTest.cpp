@@ -82,8 +82,8 @@ protected:
 
     frmHostVane& start()
     {
-        window = std::make_unique<frmHostVane>(clock, prompt);
-        window->addressDiscovery().setSettleSeconds(0);
+        window = std::make_unique<frmHostVane>(clock, prompt, cWinVer::WindowsNT,
+                                               EngineTimeouts{.settleSeconds = 0});
         window->Form_Load();
         return *window;
     }
@@ -309,8 +309,7 @@ TEST_F(MainWindowTest, SpecialFileInPlaceOfAFileNeverBlocks)
         c.prepare(place);
 
         ScriptedPrompt shown;
-        frmHostVane w(clock, shown);
-        w.addressDiscovery().setSettleSeconds(0);
+        frmHostVane w(clock, shown, cWinVer::WindowsNT, EngineTimeouts{.settleSeconds = 0});
         w.Form_Load();
         if (c.check)
             w.findChild<QAction*>(QStringLiteral("mnuProcess"))->trigger();
