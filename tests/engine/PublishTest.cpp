@@ -339,9 +339,12 @@ TEST(PublishOverTls, OnlyAVerifiedServerGetsTheLoginAndThePage)
         const char* scheme;      // in front of the host
         const char* trusted;     // what ftp-ca.pem holds: "ca", a server's certificate or ""
         bool published;
+        const char* options = ""; // further switches of ftp_server.py
     } cases[] = {
         {"explicit TLS", "explicit", "trusted", "ftpes://", "ca", true},
         {"implicit TLS", "implicit", "trusted", "ftps://", "ca", true},
+        {"a server that wants the TLS session reused for data", "explicit", "trusted", "ftpes://",
+         "ca", true, "--require-session-reuse"},
         {"an authority not trusted", "explicit", "trusted", "ftpes://", "", false},
         {"a certificate for another host", "explicit", "wrong-name", "ftpes://", "ca", false},
         {"a self-signed certificate in ftp-ca.pem", "explicit", "self-signed", "ftpes://",
@@ -355,12 +358,14 @@ TEST(PublishOverTls, OnlyAVerifiedServerGetsTheLoginAndThePage)
         SCOPED_TRACE(c.why);
         const QString mode = QLatin1String(c.server);
         const LoopbackServer server =
-            mode.isEmpty() ? LoopbackServer::Ftp(kUser, kPassword)
-                           : LoopbackServer::FtpOverTls(kUser, kPassword,
-                                                        mode == QLatin1String("explicit")
-                                                            ? LoopbackServer::ExplicitTls
-                                                            : LoopbackServer::ImplicitTls,
-                                                        QLatin1String(c.certificate));
+            mode.isEmpty()
+                ? LoopbackServer::Ftp(kUser, kPassword)
+                : LoopbackServer::FtpOverTls(
+                      kUser, kPassword,
+                      mode == QLatin1String("explicit") ? LoopbackServer::ExplicitTls
+                                                        : LoopbackServer::ImplicitTls,
+                      QLatin1String(c.certificate),
+                      QString::fromLatin1(c.options).split(QLatin1Char(' '), Qt::SkipEmptyParts));
         EngineRig rig;
         rig.world.installListingScript(DialUpListing("10.1.2.3"));
         rig.settings.sTargetUrl =

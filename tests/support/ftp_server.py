@@ -8,7 +8,9 @@ TLS, required for the control and the data connection. --log names a file that g
 command line the server receives (the password masked). The other switches make the server
 misbehave the way real ones do: --without CMD (repeatable) answers 500 to CMD, --truncate
 keeps only the first half of each stored file, --disk-limit N fails a store with "no space
-left" after N bytes, --drop-after N closes the connection after N bytes of one store."""
+left" after N bytes, --drop-after N closes the connection after N bytes of one store.
+--require-session-reuse refuses a TLS data connection that does not resume the control
+connection's TLS session, as vsftpd and FileZilla Server do."""
 
 import argparse
 import errno
@@ -59,6 +61,9 @@ def handler_class(args):
     from pyftpdlib.filesystems import AbstractedFS
     from pyftpdlib.handlers import FTPHandler, TLS_DTPHandler, TLS_FTPHandler
 
+    if args.tls:
+        from OpenSSL._util import lib as ssl_lib
+
     base = TLS_FTPHandler if args.tls else FTPHandler
 
     class DataHandler(TLS_DTPHandler):
@@ -66,6 +71,11 @@ def handler_class(args):
         # command; the handshake has to be served then.
         def readable(self):
             return self._ssl_accepting or super().readable()
+
+        def handle_ssl_established(self):
+            if args.require_session_reuse and not ssl_lib.SSL_session_reused(self.socket._ssl):
+                self.cmd_channel.respond("522 The data connection must reuse the TLS session.")
+                self.close()
 
     class Handler(base):
         proto_cmds = {
@@ -137,6 +147,7 @@ def main():
     parser.add_argument("--silent", action="store_true")
     parser.add_argument("--tls", choices=["explicit", "implicit"])
     parser.add_argument("--cert")
+    parser.add_argument("--require-session-reuse", action="store_true")
     parser.add_argument("--log")
     parser.add_argument("--without", action="append", default=[])
     parser.add_argument("--truncate", action="store_true")
