@@ -17,6 +17,7 @@ void initialiseCurlOnce()
 }
 
 const QString kTrustedAuthorities = QStringLiteral("ftp-ca.pem");
+const QLatin1String kProxyScheme("http://");
 
 // A line break would end the command it is part of and start one of the setting's choosing.
 bool unsafe(const QString& text)
@@ -105,8 +106,8 @@ void Inet::configure(InetRequest& request, bool unsafePath) const
     request.password = Password;
     request.timeoutSeconds = RequestTimeout > 0 ? RequestTimeout : kDefaultRequestTimeout;
     QString proxy = AccessType == icNamedProxy ? Proxy.trimmed() : QString();
-    if (proxy.startsWith(QLatin1String("http://"), Qt::CaseInsensitive))
-        proxy = proxy.mid(7);
+    if (proxy.startsWith(kProxyScheme, Qt::CaseInsensitive))
+        proxy = proxy.mid(kProxyScheme.size());
     if (proxy.endsWith(QLatin1Char('/')))
         proxy.chop(1);
     request.proxy = proxy;
