@@ -267,6 +267,37 @@ TEST(InetFailures, SilentServerEndsWithinTheTimeoutWithoutBlocking)
     EXPECT_EQ(ftp.ResponseCode(), 28) << "curl's code for a time-out";
 }
 
+// As when the program is told to end in the middle of a long upload.
+TEST(InetFailures, EndingDuringAnUploadLeavesNoTemporaryFile)
+{
+    const LoopbackServer server =
+        LoopbackServer::Ftp(QStringLiteral("webmaster"), QStringLiteral("pa55"),
+                            {QStringLiteral("--throttle"), QStringLiteral("20000")});
+    QTemporaryDir local;
+    QFile page(local.filePath(QStringLiteral("hostvane.htm")));
+    ASSERT_TRUE(page.open(QIODevice::WriteOnly));
+    page.write(QByteArray(200000, 'x'));
+    page.close();
+    QElapsedTimer elapsed;
+    {
+        Inet ftp;
+        ftp.URL = server.url();
+        ftp.UserName = QStringLiteral("webmaster");
+        ftp.Password = QStringLiteral("pa55");
+        ASSERT_FALSE(ftp.Execute(QStringLiteral("PUT ") + page.fileName() +
+                                 QStringLiteral(" /hostvane.html"))
+                         .has_value());
+        QEventLoop loop;
+        QTimer::singleShot(1500, &loop, &QEventLoop::quit);
+        loop.exec();
+        ASSERT_TRUE(QFile::exists(server.home() + QStringLiteral("/hostvane.html.part")))
+            << "the upload is under way";
+        elapsed.start();
+    }
+    EXPECT_LT(elapsed.elapsed(), 5000);
+    EXPECT_EQ(QDir(server.home()).entryList(QDir::Files | QDir::Hidden), QStringList());
+}
+
 TEST(InetFailures, EndingDuringAStalledTransferDoesNotHang)
 {
     const LoopbackServer silent = LoopbackServer::Silent();

@@ -9,7 +9,7 @@ command line the server receives (the password masked). The other switches make 
 misbehave the way real ones do: --without CMD (repeatable) answers 500 to CMD, --truncate
 keeps only the first half of each stored file, --disk-limit N fails a store with "no space
 left" after N bytes, --drop-after N closes the connection after N bytes of one store.
---require-session-reuse refuses a TLS data connection that does not resume the control
+--throttle N takes stores at N bytes a second. --require-session-reuse refuses a TLS data connection that does not resume the control
 connection's TLS session, as vsftpd and FileZilla Server do."""
 
 import argparse
@@ -116,6 +116,13 @@ def handler_class(args):
             handler.ioloop.call_later(0, handler.close)
 
     Handler.abstracted_fs = FileSystem
+    if args.throttle:
+        from pyftpdlib.handlers import ThrottledDTPHandler
+
+        class SlowDataHandler(ThrottledDTPHandler):
+            read_limit = args.throttle
+
+        Handler.dtp_handler = SlowDataHandler
     if args.tls:
         Handler.dtp_handler = DataHandler
         Handler.certfile = args.cert
@@ -153,6 +160,7 @@ def main():
     parser.add_argument("--truncate", action="store_true")
     parser.add_argument("--disk-limit", type=int)
     parser.add_argument("--drop-after", type=int)
+    parser.add_argument("--throttle", type=int)
     args = parser.parse_args()
     threading.Thread(target=end_with_parent, daemon=True).start()
     if args.silent:
