@@ -4,6 +4,7 @@
 #include "system/Clock.h"
 #include "ui/TwipsLayout.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QLabel>
@@ -104,6 +105,23 @@ void frmSplash::Form_Load()
     }
     m_loadedAt = m_clock.now();
     Timer1.start(std::chrono::seconds(kShowSeconds));
+    SetTopMost();
+}
+
+// The stays-on-top hint needs a window manager that honours it; without one a window shown
+// later would cover the card, so the card also raises itself above every window shown after it.
+void frmSplash::SetTopMost()
+{
+    raise();
+    qApp->installEventFilter(this);
+}
+
+bool frmSplash::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Show && watched != this && watched->isWidgetType() &&
+        static_cast<QWidget*>(watched)->isWindow())
+        QMetaObject::invokeMethod(this, &QWidget::raise, Qt::QueuedConnection);
+    return QFrame::eventFilter(watched, event);
 }
 
 void frmSplash::Timer1_Timer()

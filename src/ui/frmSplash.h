@@ -24,12 +24,14 @@ public:
     bool TimerRunning() const { return Timer1.isActive(); }
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void Form_Load();
+    void SetTopMost();
     void buildControls();
 
     const Clock& m_clock;
