@@ -14,6 +14,7 @@
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QScreen>
+#include <QThread>
 
 bool frmHostVane::Form_Load()
 {
@@ -143,9 +144,12 @@ bool frmHostVane::unload(qint16 UnloadMode)
         return false;
     // A check waits in event loops of its own; ending them all lets it unwind at once, with
     // its script and its transfer already stopped, and the program then ends with status 0.
+    // Without a running loop there is nothing to end, and the request would instead end the
+    // next loop at once.
     timSeconds.stop();
     m_engine.AbandonCheck();
-    QCoreApplication::exit(0);
+    if (QThread::currentThread()->loopLevel() > 0)
+        QCoreApplication::exit(0);
     return true;
 }
 
