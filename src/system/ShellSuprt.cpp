@@ -15,6 +15,9 @@
 
 namespace {
 
+// The process group of the command ShellWait is waiting for, 0 when none runs.
+pid_t g_runningGroup = 0;
+
 // The settle deadline is counted on a clock read in whole seconds, so the wait lies between
 // one second less than asked and the time asked.
 void settle(qint16 settleSeconds)
@@ -37,6 +40,12 @@ QString ShellSuprt::ShellCommandLine(const QString& commandLine)
     QString line = commandLine;
     line.replace(nulTarget, QStringLiteral("\\1 /dev/null"));
     return line;
+}
+
+void ShellSuprt::EndRunningCommand()
+{
+    if (g_runningGroup > 0)
+        ::kill(-g_runningGroup, SIGKILL);
 }
 
 qint32 ShellWait(const QString& commandLine, bool useCommandInterpreter, qint16 settleSeconds,
@@ -64,11 +73,10 @@ qint32 ShellWait(const QString& commandLine, bool useCommandInterpreter, qint16 
     if (process.waitForStarted()) {
         // The group keeps the shell's id while any of its members lives, so it names what the
         // command left behind even after the shell itself has been reaped.
-        const auto group = static_cast<pid_t>(process.processId());
+        g_runningGroup = static_cast<pid_t>(process.processId());
         const bool ended = process.state() == QProcess::NotRunning ||
                            WaitForSignal(&process, &QProcess::finished, processTimeout);
-        if (group > 0) // never 0: kill(0) would end this program's own group
-            ::kill(-group, SIGKILL);
+        ShellSuprt::EndRunningCommand();
         if (!ended) {
             process.waitForFinished();
             exitCode = ShellSuprt::kTimedOut;
@@ -77,6 +85,7 @@ qint32 ShellWait(const QString& commandLine, bool useCommandInterpreter, qint16 
         } else {
             exitCode = process.exitCode();
         }
+        g_runningGroup = 0;
     }
     settle(settleSeconds);
     return exitCode;
