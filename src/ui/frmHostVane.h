@@ -10,6 +10,7 @@
 #include "engine/UpdateCheck.h"
 #include "settings/Settings.h"
 #include "system/cWinVer.h"
+#include "ui/AddressEvents.h"
 #include "ui/Scheduler.h"
 
 #include <QMainWindow>
@@ -84,6 +85,9 @@ private:
     PublishSequence m_publish;
     UpdateCheck m_check;
     Scheduler m_scheduler;
+    AddressEvents m_addressEvents{m_clock, m_scheduler,
+                                  [this] { return m_settings.ProcessingEnabled; },
+                                  [this] { return m_check.Checking(); }};
     QTimer timSeconds;
 
     QLineEdit* txStarted = nullptr;
