@@ -46,6 +46,14 @@ LoopbackServer LoopbackServer::ConnectProxy()
     return LoopbackServer(script("connect_proxy.py"), {log}, std::move(folder));
 }
 
+LoopbackServer LoopbackServer::AddressEcho(const QString& body, int status)
+{
+    return LoopbackServer(
+        script("echo_server.py"),
+        {QStringLiteral("--body"), body, QStringLiteral("--status"), QString::number(status)},
+        nullptr);
+}
+
 LoopbackServer::LoopbackServer(const QString& scriptPath, const QStringList& arguments,
                                std::unique_ptr<QTemporaryDir> home)
     : m_home(std::move(home)), m_process(std::make_unique<QProcess>())
