@@ -10,9 +10,9 @@
 
 AddressEvents::AddressEvents(const Clock& clock, Scheduler& scheduler,
                              std::function<bool()> processingEnabled,
-                             std::function<bool()> checking)
+                             std::function<bool()> checking, std::function<void()> checkNow)
     : m_clock(clock), m_scheduler(scheduler), m_processingEnabled(std::move(processingEnabled)),
-      m_checking(std::move(checking))
+      m_checking(std::move(checking)), m_checkNow(std::move(checkNow))
 {
     if (!m_watcher.Failure().isEmpty()) {
         std::fprintf(stderr,
@@ -38,5 +38,6 @@ void AddressEvents::changed()
 
 void AddressEvents::settled()
 {
-    m_scheduler.AddressesSettled(m_clock.now(), m_processingEnabled(), m_checking());
+    if (m_scheduler.AddressesSettled(m_clock.now(), m_processingEnabled(), m_checking()))
+        m_checkNow();
 }

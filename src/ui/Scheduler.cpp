@@ -43,15 +43,17 @@ QDateTime Scheduler::AddressChanged(const QDateTime& now, bool ProcessingEnabled
     return std::min(now.addMSecs(kQuietMs), m_burstStart.addMSecs(kLongestWaitMs));
 }
 
-void Scheduler::AddressesSettled(const QDateTime& now, bool ProcessingEnabled, bool checking)
+bool Scheduler::AddressesSettled(const QDateTime& now, bool ProcessingEnabled, bool checking)
 {
     m_burstStart = QDateTime();
     if (!ProcessingEnabled)
-        return;
-    if (checking)
+        return false;
+    if (checking) {
         m_checkAfterRunning = true;
-    else
-        dNextUpdate = now;
+        return false;
+    }
+    dNextUpdate = now;
+    return true;
 }
 
 QString Scheduler::WaitText(bool ProcessingEnabled) const

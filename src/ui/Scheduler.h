@@ -28,8 +28,9 @@ public:
     // it ends (the caller then calls AddressesSettled), or an invalid time when automatic
     // checking is off and the event does nothing.
     QDateTime AddressChanged(const QDateTime& now, bool ProcessingEnabled);
-    // The quiet period is over: the next check is due at once, or right after the running one.
-    void AddressesSettled(const QDateTime& now, bool ProcessingEnabled, bool checking);
+    // The quiet period is over: the next check is due at once (true: start it now), or right
+    // after the running one.
+    bool AddressesSettled(const QDateTime& now, bool ProcessingEnabled, bool checking);
 
     static constexpr qint64 kQuietMs = 250;
     static constexpr qint64 kLongestWaitMs = 1000;

@@ -71,6 +71,7 @@ private:
     void buildMenus();
     void mnuProcess_Click();
     void mnuAutoUpdate_Click();
+    void runScheduledCheck();
 
     const Clock& m_clock;
     Prompt& m_prompt;
@@ -85,9 +86,9 @@ private:
     PublishSequence m_publish;
     UpdateCheck m_check;
     Scheduler m_scheduler;
-    AddressEvents m_addressEvents{m_clock, m_scheduler,
-                                  [this] { return m_settings.ProcessingEnabled; },
-                                  [this] { return m_check.Checking(); }};
+    AddressEvents m_addressEvents{
+        m_clock, m_scheduler, [this] { return m_settings.ProcessingEnabled; },
+        [this] { return m_check.Checking(); }, [this] { runScheduledCheck(); }};
     QTimer timSeconds;
 
     QLineEdit* txStarted = nullptr;

@@ -66,6 +66,7 @@ TEST(Scheduler, AddressEvents)
         bool enabled = true;
         bool checking = false;
         qint64 quietEndMs = -1; // what an Event returns; -1: ignored
+        bool startsNow = false; // what Settled returns
     };
     struct Case
     {
@@ -77,13 +78,13 @@ TEST(Scheduler, AddressEvents)
     const qint64 interval = 5 * 60000;
     const Case cases[] = {
         {"one event: due once the quiet period is over",
-         {{Event, 0, true, false, 250}, {Settled, 250}},
+         {{Event, 0, true, false, 250}, {Settled, 250, true, false, -1, true}},
          250},
         {"a burst settles a quiet period after its last event",
          {{Event, 0, true, false, 250},
           {Event, 100, true, false, 350},
           {Event, 300, true, false, 550},
-          {Settled, 550}},
+          {Settled, 550, true, false, -1, true}},
          550},
         {"a burst that does not quiet down waits a second at most",
          {{Event, 0, true, false, 250},
@@ -92,14 +93,14 @@ TEST(Scheduler, AddressEvents)
           {Event, 600, true, false, 850},
           {Event, 800, true, false, 1000},
           {Event, 950, true, false, 1000},
-          {Settled, 1000}},
+          {Settled, 1000, true, false, -1, true}},
          1000},
         {"the next burst waits from its own first event",
          {{Event, 0, true, false, 250},
-          {Settled, 250},
+          {Settled, 250, true, false, -1, true},
           {Event, 5000, true, false, 5250},
           {Event, 5200, true, false, 5450},
-          {Settled, 5450}},
+          {Settled, 5450, true, false, -1, true}},
          5450},
         {"automatic checking off: events do nothing", {{Event, 0, false}}, hour},
         {"automatic checking switched off during the quiet period",
@@ -131,7 +132,9 @@ TEST(Scheduler, AddressEvents)
                 break;
             }
             case Settled:
-                scheduler.AddressesSettled(at, step.enabled, step.checking);
+                EXPECT_EQ(scheduler.AddressesSettled(at, step.enabled, step.checking),
+                          step.startsNow)
+                    << "settled at " << step.atMs;
                 break;
             case CheckEnds:
                 scheduler.LoadTimer(at, 5);
