@@ -1,6 +1,7 @@
 #include "system/AppIdentity.h"
 #include "system/Clock.h"
 #include "system/ProgramDirectory.h"
+#include "system/XdgPaths.h"
 #include "ui/MessageBoxPrompt.h"
 #include "ui/frmHostVane.h"
 
@@ -18,6 +19,10 @@ int main(int argc, char** argv)
     QApplication::setApplicationVersion(AppIdentity::Version());
 
     MessageBoxPrompt prompt;
+    if (const QString missing = XdgPaths::MissingHomeMessage(); !missing.isEmpty()) {
+        prompt.Show(AppIdentity::Title(), missing, Prompt::Buttons::Ok);
+        return 1;
+    }
     QString failure;
     if (!ProgramDirectory::Prepare(ProgramDirectory::Path(), ProgramDirectory::ShippedDataPath(),
                                    &failure)) {

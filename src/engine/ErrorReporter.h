@@ -1,22 +1,11 @@
 #pragma once
 
+#include "components/ServiceEventLog.h"
+
 #include <QString>
 
 class Prompt;
 class cWinVer;
-
-// Where a service writes its system log entries.
-class ServiceEventLog
-{
-public:
-    enum EventType : qint16
-    {
-        Success = 0,
-        Warning = 2
-    };
-    virtual ~ServiceEventLog() = default;
-    virtual void LogEvent(qint16 eventType, qint32 eventId, const QString& text) = 0;
-};
 
 // The one channel for errors that someone must see: a message box in an ordinary run, a
 // warning in the system log when the program runs as a service, where nobody would answer a

@@ -17,7 +17,7 @@ void PublishSequence::configure(const Settings& settings)
     m_ftp1.URL = TrimBlanks(settings.sTargetUrl);
     m_ftp1.UserName = TrimBlanks(settings.sUser);
     m_ftp1.Password = TrimBlanks(settings.sPword);
-    m_ftp1.RequestTimeout = kRequestTimeoutSeconds;
+    m_ftp1.RequestTimeout = m_requestTimeoutSeconds;
     m_ftp1.Proxy = proxy;
     m_ftp1.AccessType = proxy.isEmpty() ? Inet::icDirect : Inet::icNamedProxy;
 }

@@ -13,10 +13,10 @@ struct Settings;
 class PublishSequence
 {
 public:
-    static constexpr qint16 kRequestTimeoutSeconds = 10;
-
-    PublishSequence(Inet& ftp1, FtpDriver& driver, PageGenerator& pages, CheckHost& host)
-        : m_ftp1(ftp1), m_driver(driver), m_pages(pages), m_host(host)
+    PublishSequence(Inet& ftp1, FtpDriver& driver, PageGenerator& pages, CheckHost& host,
+                    qint16 requestTimeoutSeconds)
+        : m_ftp1(ftp1), m_driver(driver), m_pages(pages), m_host(host),
+          m_requestTimeoutSeconds(requestTimeoutSeconds)
     {
     }
 
@@ -30,4 +30,5 @@ private:
     FtpDriver& m_driver;
     PageGenerator& m_pages;
     CheckHost& m_host;
+    qint16 m_requestTimeoutSeconds;
 };

@@ -1,5 +1,7 @@
 #include "settings/SettingsStore.h"
 
+#include "system/XdgPaths.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -17,10 +19,7 @@ const QString kSection = QStringLiteral("Settings");
 // whole process.
 QString defaultFileName()
 {
-    QString configHome = qEnvironmentVariable("XDG_CONFIG_HOME");
-    if (configHome.isEmpty() || QDir::isRelativePath(configHome))
-        configHome = QDir::homePath() + QStringLiteral("/.config");
-    return configHome + QStringLiteral("/HostVane/HostVane.conf");
+    return XdgPaths::ConfigHome() + QStringLiteral("/HostVane/HostVane.conf");
 }
 
 } // namespace

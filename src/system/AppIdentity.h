@@ -1,21 +1,30 @@
 #pragma once
 
+#include "system/AppVersion.h"
+#include "system/RuntimeFormat.h"
+
 #include <QString>
 
 // The program's identity, defined once for every window, message and log entry.
 namespace AppIdentity {
 
-inline constexpr int VersionMajor = 1;
-inline constexpr int VersionMinor = 1;
-inline constexpr int VersionRevision = 3;
+inline constexpr int VersionMajor = AppVersion::Major;
+inline constexpr int VersionMinor = AppVersion::Minor;
+inline constexpr int VersionRevision = AppVersion::Revision;
 
 inline QString Title()
 {
     return QStringLiteral("HostVane");
 }
+// "1.1.3"
 inline QString Version()
 {
-    return QStringLiteral("1.1.3");
+    return QStringLiteral("%1.%2.%3").arg(VersionMajor).arg(VersionMinor).arg(VersionRevision);
+}
+// The three parts each in the form numbers take in messages, joined: " 1 1 3".
+inline QString VersionText()
+{
+    return NumberText(VersionMajor) + NumberText(VersionMinor) + NumberText(VersionRevision);
 }
 inline QString Description()
 {

@@ -1,5 +1,7 @@
 #include "system/ProgramDirectory.h"
 
+#include "system/XdgPaths.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
@@ -13,10 +15,8 @@
 
 QString ProgramDirectory::Path()
 {
-    QString dataHome = qEnvironmentVariable("XDG_DATA_HOME");
-    if (dataHome.isEmpty() || QDir::isRelativePath(dataHome))
-        dataHome = QDir::homePath() + QStringLiteral("/.local/share");
-    return dataHome + QStringLiteral("/HostVane");
+    const QString dataHome = XdgPaths::DataHome();
+    return dataHome.isEmpty() ? QString() : dataHome + QStringLiteral("/HostVane");
 }
 
 QString ProgramDirectory::ShippedDataPath()

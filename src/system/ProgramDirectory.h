@@ -6,7 +6,7 @@
 // current directory, so that every relative file name resolves there.
 namespace ProgramDirectory {
 
-// $XDG_DATA_HOME/HostVane, by default ~/.local/share/HostVane.
+// $XDG_DATA_HOME/HostVane, by default ~/.local/share/HostVane; empty when there is no home.
 QString Path();
 
 // The shipped files of the installation: <prefix>/share/hostvane beside the executable's

@@ -1,5 +1,7 @@
 #include "system/ShellSuprt.h"
 
+#include "system/EventLoopWait.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QEventLoop>
@@ -12,24 +14,6 @@
 #include <unistd.h>
 
 namespace {
-
-// Sleeps in a local event loop until `done` fires or the time is up; true when `done` fired.
-template <typename Sender, typename Signal>
-bool waitFor(const Sender* sender, Signal done, std::chrono::milliseconds limit)
-{
-    QEventLoop loop;
-    QTimer timer;
-    timer.setSingleShot(true);
-    bool fired = false;
-    QObject::connect(sender, done, &loop, [&] {
-        fired = true;
-        loop.quit();
-    });
-    QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
-    timer.start(limit);
-    loop.exec();
-    return fired;
-}
 
 // The settle deadline is counted on a clock read in whole seconds, so the wait lies between
 // one second less than asked and the time asked.
@@ -79,7 +63,7 @@ qint32 ShellWait(const QString& commandLine, bool useCommandInterpreter, qint16 
                   {QStringLiteral("-c"), ShellSuprt::ShellCommandLine(commandLine)});
     if (process.waitForStarted()) {
         const bool ended = process.state() == QProcess::NotRunning ||
-                           waitFor(&process, &QProcess::finished, processTimeout);
+                           WaitForSignal(&process, &QProcess::finished, processTimeout);
         if (!ended) {
             ::kill(-static_cast<pid_t>(process.processId()), SIGKILL);
             process.waitForFinished();

@@ -19,11 +19,10 @@
 
 #include <cstdio>
 
-frmHostVane::frmHostVane(const Clock& clock, Prompt& prompt, int platformId)
-    : m_clock(clock), m_prompt(prompt), m_platform(platformId), m_errors(m_platform, prompt),
-      m_discovery(m_platform, *this, m_errors), m_pages(*this, m_errors), m_driver(ftp1, *this),
-      m_publish(ftp1, m_driver, m_pages, *this),
-      m_check(clock, m_settings, *this, m_discovery, m_publish)
+frmHostVane::frmHostVane(const Clock& clock, Prompt& prompt, int platformId,
+                         EngineTimeouts timeouts)
+    : m_clock(clock), m_prompt(prompt), m_platform(platformId),
+      m_engine(clock, prompt, *this, m_platform, m_settings, timeouts)
 {
     setObjectName(QStringLiteral("frmHostVane"));
     setWindowTitle(AppIdentity::Title());
@@ -132,7 +131,7 @@ void frmHostVane::Form_Load()
     m_scheduler.dNextUpdate = m_clock.now();
     ShowWaitTime();
     txStarted->setText(FormatDate(m_clock.now(), kStartedPattern));
-    m_driver.ResetStats();
+    m_engine.driver.ResetStats();
     ControlsEnable(true);
     SetEnabled(m_settings.ProcessingEnabled);
     timSeconds.start();
@@ -146,12 +145,12 @@ void frmHostVane::LoadSettings()
 
 void frmHostVane::Process(bool Force)
 {
-    m_check.Process(Force);
+    m_engine.check.Process(Force);
 }
 
 void frmHostVane::LogError(const QString& msg)
 {
-    m_errors.LogError(msg);
+    m_engine.errors.LogError(msg);
 }
 
 void frmHostVane::mnuProcess_Click()

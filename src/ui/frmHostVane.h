@@ -1,13 +1,7 @@
 #pragma once
 
-#include "components/Inet.h"
-#include "engine/AddressDiscovery.h"
 #include "engine/CheckHost.h"
-#include "engine/ErrorReporter.h"
-#include "engine/FtpDriver.h"
-#include "engine/PageGenerator.h"
-#include "engine/PublishSequence.h"
-#include "engine/UpdateCheck.h"
+#include "engine/UpdateEngine.h"
 #include "settings/Settings.h"
 #include "system/cWinVer.h"
 #include "ui/AddressEvents.h"
@@ -30,7 +24,8 @@ class frmHostVane : public QMainWindow, public CheckHost
 {
     Q_OBJECT
 public:
-    frmHostVane(const Clock& clock, Prompt& prompt, int platformId = cWinVer().WinverPlatform());
+    frmHostVane(const Clock& clock, Prompt& prompt, int platformId = cWinVer().WinverPlatform(),
+                EngineTimeouts timeouts = {});
     ~frmHostVane() override;
 
     // Start-up: loads the settings, makes the first check due at once, starts the timer.
@@ -59,9 +54,7 @@ public:
 
     const Settings& settings() const { return m_settings; }
     Scheduler& scheduler() { return m_scheduler; }
-    UpdateCheck& updateCheck() { return m_check; }
-    FtpDriver& ftpDriver() { return m_driver; }
-    AddressDiscovery& addressDiscovery() { return m_discovery; }
+    UpdateEngine& engine() { return m_engine; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -78,17 +71,11 @@ private:
     cWinVer m_platform;
     Settings m_settings;
 
-    Inet ftp1;
-    ErrorReporter m_errors;
-    AddressDiscovery m_discovery;
-    PageGenerator m_pages;
-    FtpDriver m_driver;
-    PublishSequence m_publish;
-    UpdateCheck m_check;
+    UpdateEngine m_engine;
     Scheduler m_scheduler;
     AddressEvents m_addressEvents{
         m_clock, m_scheduler, [this] { return m_settings.ProcessingEnabled; },
-        [this] { return m_check.Checking(); }, [this] { runScheduledCheck(); }};
+        [this] { return m_engine.check.Checking(); }, [this] { runScheduledCheck(); }};
     QTimer timSeconds;
 
     QLineEdit* txStarted = nullptr;

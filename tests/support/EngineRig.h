@@ -2,13 +2,7 @@
 
 #include "support/RecordingHost.h"
 
-#include "components/Inet.h"
-#include "engine/AddressDiscovery.h"
-#include "engine/ErrorReporter.h"
-#include "engine/FtpDriver.h"
-#include "engine/PageGenerator.h"
-#include "engine/PublishSequence.h"
-#include "engine/UpdateCheck.h"
+#include "engine/UpdateEngine.h"
 #include "settings/Settings.h"
 #include "support/ManualClock.h"
 #include "support/ScriptedPrompt.h"
@@ -19,9 +13,10 @@
 // The address script's settle time is cut to nothing so checks run at full speed.
 struct EngineRig
 {
-    explicit EngineRig(int platformId = cWinVer::WindowsNT) : platform(platformId)
+    explicit EngineRig(int platformId = cWinVer::WindowsNT,
+                       EngineTimeouts timeouts = {.settleSeconds = 0})
+        : platform(platformId), engine(clock, prompt, host, platform, settings, timeouts)
     {
-        discovery.setSettleSeconds(0);
         settings.sAdapterIdentity = QStringLiteral("NdisWan");
         settings.sTargetdir = QStringLiteral("/");
         settings.ProcessingEnabled = true;
@@ -34,13 +29,15 @@ struct EngineRig
     ScriptedPrompt prompt;
     RecordingHost host;
     Settings settings;
-    ErrorReporter errors{platform, prompt};
-    Inet ftp1;
-    AddressDiscovery discovery{platform, host, errors};
-    PageGenerator pages{host, errors};
-    FtpDriver driver{ftp1, host};
-    PublishSequence publish{ftp1, driver, pages, host};
-    UpdateCheck check{clock, settings, host, discovery, publish};
+    UpdateEngine engine;
+    // Short names for the parts tests drive most.
+    Inet& ftp1 = engine.ftp1;
+    ErrorReporter& errors = engine.errors;
+    AddressDiscovery& discovery = engine.discovery;
+    PageGenerator& pages = engine.pages;
+    FtpDriver& driver = engine.driver;
+    PublishSequence& publish = engine.publish;
+    UpdateCheck& check = engine.check;
 };
 
 // A listing in the shape the shipped scripts write, with a dial-up section holding `address`.

@@ -1,4 +1,5 @@
 #include "system/ProgramDirectory.h"
+#include "system/XdgPaths.h"
 
 #include <QDir>
 #include <QFile>
@@ -46,16 +47,52 @@ TEST(ProgramDirectory, SeedsMissingFilesKeepsUserEditsAndBecomesCurrent)
     QDir::setCurrent(previous);
 }
 
-TEST(ProgramDirectory, FollowsXdgDataHome)
+// HOME and the XDG variables as a user's session may leave them; never a directory at the
+// root of the file system.
+TEST(ProgramDirectory, FollowsTheXdgVariablesAndHome)
 {
-    const QByteArray saved = qgetenv("XDG_DATA_HOME");
-    qputenv("XDG_DATA_HOME", "/tmp/somewhere");
-    EXPECT_EQ(ProgramDirectory::Path(), QStringLiteral("/tmp/somewhere/HostVane"));
-    qunsetenv("XDG_DATA_HOME");
-    EXPECT_EQ(ProgramDirectory::Path(),
-              QDir::homePath() + QStringLiteral("/.local/share/HostVane"));
-    if (!saved.isNull())
-        qputenv("XDG_DATA_HOME", saved);
+    struct Case
+    {
+        const char* dataHome;
+        const char* configHome;
+        const char* home;
+        QString programDir;
+        QString missing;
+    };
+    const Case cases[] = {
+        {"/tmp/data", "/tmp/config", "/home/u", QStringLiteral("/tmp/data/HostVane"), {}},
+        {nullptr, nullptr, "/home/u", QStringLiteral("/home/u/.local/share/HostVane"), {}},
+        {"relative/data", nullptr, "/home/u/", QStringLiteral("/home/u/.local/share/HostVane"), {}},
+        {nullptr, nullptr, nullptr, QString(), QStringLiteral("XDG_DATA_HOME")},
+        {nullptr, nullptr, "", QString(), QStringLiteral("XDG_DATA_HOME")},
+        {"/tmp/data", nullptr, nullptr, QStringLiteral("/tmp/data/HostVane"),
+         QStringLiteral("XDG_CONFIG_HOME")},
+    };
+    const char* const names[] = {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "HOME"};
+    QByteArray saved[3];
+    for (int i = 0; i < 3; ++i)
+        saved[i] = qgetenv(names[i]);
+    for (const Case& c : cases) {
+        const char* values[] = {c.dataHome, c.configHome, c.home};
+        for (int i = 0; i < 3; ++i) {
+            if (values[i])
+                qputenv(names[i], values[i]);
+            else
+                qunsetenv(names[i]);
+        }
+        EXPECT_EQ(ProgramDirectory::Path(), c.programDir) << c.dataHome << " " << c.home;
+        const QString message = XdgPaths::MissingHomeMessage();
+        EXPECT_EQ(message.isEmpty(), c.missing.isEmpty()) << message.toStdString();
+        EXPECT_TRUE(message.contains(c.missing) &&
+                    (c.missing.isEmpty() || message.contains(QStringLiteral("HOME"))))
+            << message.toStdString();
+    }
+    for (int i = 0; i < 3; ++i) {
+        if (saved[i].isNull())
+            qunsetenv(names[i]);
+        else
+            qputenv(names[i], saved[i]);
+    }
 }
 
 TEST(ProgramDirectory, ReportsADirectoryThatCannotBeMade)

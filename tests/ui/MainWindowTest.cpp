@@ -40,8 +40,8 @@ protected:
 
     frmHostVane& start()
     {
-        window = std::make_unique<frmHostVane>(clock, prompt);
-        window->addressDiscovery().setSettleSeconds(0);
+        window = std::make_unique<frmHostVane>(clock, prompt, cWinVer::WindowsNT,
+                                               EngineTimeouts{.settleSeconds = 0});
         window->Form_Load();
         return *window;
     }

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 
 #include <gtest/gtest.h>
 
@@ -34,6 +35,27 @@ TEST(Program, HeadlessRunEchoesTheHistoryToStandardError)
     EXPECT_TRUE(history.last().startsWith(kCheckFinished));
     EXPECT_TRUE(QFile::exists(world.programDir() + QStringLiteral("/hostvane.htm")))
         << "the program works in its own directory, not where it was started";
+}
+
+// Without HOME and the XDG variables there is nowhere to keep the working files: the program
+// says which variable is missing and ends, creating nothing.
+TEST(Program, RefusesToStartWithoutAHome)
+{
+    QProcess program;
+    QProcessEnvironment environment;
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.insert(QStringLiteral("PATH"), qEnvironmentVariable("PATH"));
+    program.setProcessEnvironment(environment);
+    const bool rootHadIt = QFileInfo::exists(QStringLiteral("/.local/share/HostVane"));
+    program.start(QStringLiteral(HOSTVANE_EXECUTABLE), {});
+    ASSERT_TRUE(program.waitForFinished(20000));
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_NE(program.exitCode(), 0);
+    const QString errors = QString::fromLocal8Bit(program.readAllStandardError());
+    EXPECT_TRUE(errors.contains(QStringLiteral("HOME")) &&
+                errors.contains(QStringLiteral("XDG_DATA_HOME")))
+        << errors.toStdString();
+    EXPECT_EQ(QFileInfo::exists(QStringLiteral("/.local/share/HostVane")), rootHadIt);
 }
 
 } // namespace

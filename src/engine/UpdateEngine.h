@@ -1,0 +1,44 @@
+#pragma once
+
+#include "components/Inet.h"
+#include "engine/AddressDiscovery.h"
+#include "engine/ErrorReporter.h"
+#include "engine/FtpDriver.h"
+#include "engine/PageGenerator.h"
+#include "engine/PublishSequence.h"
+#include "engine/UpdateCheck.h"
+
+class CheckHost;
+class Clock;
+class Prompt;
+class cWinVer;
+struct Settings;
+
+// How long the engine waits for the world outside.
+struct EngineTimeouts
+{
+    // The address script's results are given this long to settle after it ends.
+    qint16 settleSeconds = 2;
+    // Any wait for the FTP server: a connect, a reply or a stalled transfer.
+    qint16 requestSeconds = 10;
+};
+
+// One check-and-publish engine, wired once: the transfer component, error reporting, address
+// discovery, page generation, the FTP driver, the publish sequence and the check. Whoever
+// shows the checks (the main window, a test) supplies the host and owns the settings.
+class UpdateEngine
+{
+public:
+    UpdateEngine(const Clock& clock, Prompt& prompt, CheckHost& host, const cWinVer& platform,
+                 const Settings& settings, EngineTimeouts timeouts = {});
+    UpdateEngine(const UpdateEngine&) = delete;
+    UpdateEngine& operator=(const UpdateEngine&) = delete;
+
+    Inet ftp1;
+    ErrorReporter errors;
+    AddressDiscovery discovery;
+    PageGenerator pages;
+    FtpDriver driver;
+    PublishSequence publish;
+    UpdateCheck check;
+};

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "system/CommandRunner.h"
+
+#include <QList>
+#include <QStringList>
+
+// A command runner that runs nothing: it records each command line and answers with the exit
+// codes a test queued (0 once the queue is empty).
+class RecordingRunner final : public CommandRunner
+{
+public:
+    int Run(const QString& program, const QStringList& arguments) override
+    {
+        commands.append((QStringList{program} + arguments).join(QLatin1Char(' ')));
+        return exitCodes.isEmpty() ? 0 : exitCodes.takeFirst();
+    }
+    bool StartDetached(const QString& program, const QStringList& arguments) override
+    {
+        detached.append((QStringList{program} + arguments).join(QLatin1Char(' ')));
+        return startsDetached;
+    }
+
+    QList<int> exitCodes;
+    bool startsDetached = true;
+    QStringList commands;
+    QStringList detached;
+};
