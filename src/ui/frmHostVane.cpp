@@ -247,12 +247,19 @@ void frmHostVane::timSeconds_Timer()
     const Scheduler::Tick tick = m_scheduler.NextTick(m_clock.now());
     if (tick.showTime)
         ShowTime();
-    if (tick.checkDue) {
-        timSeconds.stop();
-        Process(false);
-        timSeconds.start();
-    }
+    if (tick.checkDue)
+        runScheduledCheck();
     ShowWaitTime();
+}
+
+// A check the schedule starts runs with the timer off, so that no tick comes during it.
+void frmHostVane::runScheduledCheck()
+{
+    const bool ticking = timSeconds.isActive();
+    timSeconds.stop();
+    Process(false);
+    if (ticking)
+        timSeconds.start();
 }
 
 // Help and the tray icon come with their own windows; until then the program runs without them.

@@ -7,6 +7,7 @@
 #include "system/InstanceGuard.h"
 #include "system/ProcessRunner.h"
 #include "system/cWinVer.h"
+#include "ui/AddressEvents.h"
 #include "ui/Scheduler.h"
 
 #include <QMainWindow>
@@ -103,6 +104,7 @@ private:
     void mnuAutoUpdate_Click();
     // Echoes a line to standard error with the local time in front, for a terminal or journal.
     void writeStamped(const QString& line) const;
+    void runScheduledCheck();
     void connectService();
     // Runs the close questions and the unload; true when the program is ending.
     bool unload(qint16 UnloadMode);
@@ -122,6 +124,9 @@ private:
     std::unique_ptr<TerminationSignals> m_signals;
     QPointer<frmSplash> m_splash;
     Scheduler m_scheduler;
+    AddressEvents m_addressEvents{
+        m_clock, m_scheduler, [this] { return m_settings.ProcessingEnabled; },
+        [this] { return m_engine.check.Checking(); }, [this] { runScheduledCheck(); }};
     QTimer timSeconds;
 
     QLineEdit* txStarted = nullptr;
