@@ -4,37 +4,47 @@
 # Point-to-point links (dial-up, PPP, tunnels) carry both default adapter identities in their
 # header line. Replace this script if the address the world sees is not held by a local
 # interface; HostVane only needs hostvane.ip in this shape and exit code 0.
+# One ip call and the shell's own builtins: the script runs at every check.
 LC_ALL=C
 export LC_ALL
 
-links=$(ip -o link show) || exit 1
-HOSTVANE_ADDRS=$(ip -4 -o addr show) || exit 1
-export HOSTVANE_ADDRS
+report=$(ip -o -batch - <<COMMANDS
+link show
+addr show
+COMMANDS
+) || exit 1
 
-printf '%s\n' "$links" | awk '
-BEGIN {
-    n = split(ENVIRON["HOSTVANE_ADDRS"], rows, "\n")
-    for (i = 1; i <= n; i++) {
-        split(rows[i], field, " ")
-        if (field[3] == "inet" && !(field[2] in address)) {
-            split(field[4], cidr, "/")
-            address[field[2]] = cidr[1]
-        }
-    }
-    print "HostVane IP Configuration"
+# Sets address to the first IPv4 address of interface $1, or 0.0.0.0.
+first_address() {
+    address=0.0.0.0
+    while read -r _ device family cidr _; do
+        if [ "$device" = "$1" ] && [ "$family" = inet ]; then
+            address=${cidr%%/*}
+            return
+        fi
+    done <<LINES
+$report
+LINES
 }
+
 {
-    name = $2
-    sub(/:$/, "", name)
-    sub(/@.*/, "", name)
-    flags = $3
-    if (flags ~ /LOOPBACK/)
-        next
-    ip = (name in address) ? address[name] : "0.0.0.0"
-    if (name ~ /^ppp/ || flags ~ /POINTOPOINT/)
-        printf "\nNdisWan adapter %s (PPP Adapter):\n", name
-    else
-        printf "\nEthernet adapter %s:\n", name
-    printf "\n        IP Address. . . . . . . . . : %s\n", ip
-}' > hostvane.ip.new || exit 1
+    echo "HostVane IP Configuration"
+    while read -r _ name flags _; do
+        case $flags in
+        "<"*) ;;
+        *) continue ;;
+        esac
+        name=${name%:}
+        name=${name%%@*}
+        case $flags in *LOOPBACK*) continue ;; esac
+        case $name,$flags in
+        ppp*,* | *,*POINTOPOINT*) printf '\nNdisWan adapter %s (PPP Adapter):\n' "$name" ;;
+        *) printf '\nEthernet adapter %s:\n' "$name" ;;
+        esac
+        first_address "$name"
+        printf '\n        IP Address. . . . . . . . . : %s\n' "$address"
+    done <<LINES
+$report
+LINES
+} > hostvane.ip.new || exit 1
 mv -f hostvane.ip.new hostvane.ip
