@@ -1,8 +1,10 @@
 #pragma once
 
+#include "components/NTService.h"
 #include "engine/CheckHost.h"
 #include "engine/UpdateEngine.h"
 #include "settings/Settings.h"
+#include "system/ProcessRunner.h"
 #include "system/cWinVer.h"
 #include "ui/Scheduler.h"
 
@@ -62,12 +64,15 @@ private:
     void buildControls();
     void buildMenus();
     void mnuProcess_Click();
+    void mnuProperties_Click();
     void mnuAutoUpdate_Click();
 
     const Clock& m_clock;
     Prompt& m_prompt;
     cWinVer m_platform;
     Settings m_settings;
+    ProcessRunner m_runner;
+    NTService NTService1{m_runner};
 
     UpdateEngine m_engine;
     Scheduler m_scheduler;
