@@ -168,6 +168,15 @@ qint32 readDescription(const QString& serviceName, QVariant& value)
     return ERROR_SUCCESS;
 }
 
+qint32 readSystemInformation(QVariant& value)
+{
+    const QString program = systemInformationProgram();
+    if (program.isEmpty())
+        return ERROR_FILE_NOT_FOUND; // gone since the key was opened
+    value = program;
+    return ERROR_SUCCESS;
+}
+
 RegKey RegOpenKey(quint32 root, const QString& path)
 {
     if (root != HKEY_LOCAL_MACHINE || XdgPaths::ConfigHome().isEmpty())
@@ -223,8 +232,7 @@ qint32 RegReadValue(const RegKey& hKey, const QString& name, QVariant& value)
     case RegKey::Kind::SystemInformation:
         if (!sameName(name, QStringLiteral("PATH")))
             return ERROR_FILE_NOT_FOUND;
-        value = systemInformationProgram();
-        return value.toString().isEmpty() ? ERROR_FILE_NOT_FOUND : ERROR_SUCCESS;
+        return readSystemInformation(value);
     }
     return ERROR_INVALID_HANDLE;
 }

@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -117,11 +118,16 @@ TEST_F(SettingsTest, StoreIsOwnerOnlyAndTightenedWhenMadeByHand)
 
     QFile::setPermissions(m_dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
                                             QFile::ReadOther | QFile::ExeOther);
+    struct stat before = {};
+    ASSERT_EQ(::stat(QFile::encodeName(file()).constData(), &before), 0);
     {
         SettingsStore store(file());
         store.save(QStringLiteral("Pword"), QStringLiteral("other"));
         ASSERT_TRUE(store.sync());
     }
+    struct stat after = {};
+    ASSERT_EQ(::stat(QFile::encodeName(file()).constData(), &after), 0);
+    EXPECT_NE(after.st_ino, before.st_ino) << "the file is replaced whole, not rewritten in place";
     EXPECT_EQ(QFileInfo(file()).permissions() & 0x7077, QFile::ReadOwner | QFile::WriteOwner);
     EXPECT_EQ(QFileInfo(m_dir.path()).permissions() & 0x7077,
               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
