@@ -46,7 +46,8 @@ void updateAutostart(bool Service)
     const QString name = AppIdentity::Title();
     const QString current = RegReadKeyValue(HKEY_LOCAL_MACHINE, kRunKey, name).toString();
     if (Service && current.isEmpty())
-        RegWriteKeyValue(HKEY_LOCAL_MACHINE, kRunKey, name, AutostartCommandLine(), REG_SZ);
+        RegWriteKeyValue(HKEY_LOCAL_MACHINE, kRunKey, name,
+                         AutostartCommandLine(QCoreApplication::applicationFilePath()), REG_SZ);
     else if (!Service && !current.isEmpty())
         RegWriteKeyValue(HKEY_LOCAL_MACHINE, kRunKey, name, QString(), REG_SZ);
 }
@@ -61,10 +62,10 @@ void UpdateServiceSetting(int platformId, bool Service, NTService& NTService1, P
         updateAutostart(Service);
 }
 
-QString AutostartCommandLine()
+QString AutostartCommandLine(const QString& executable)
 {
     QString quoted;
-    for (const QChar c : QCoreApplication::applicationFilePath()) {
+    for (const QChar c : executable) {
         if (c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('$') ||
             c == QLatin1Char('\\'))
             quoted += QLatin1Char('\\');

@@ -14,7 +14,7 @@ namespace ServiceInstallation {
 // `NTService1` and the outcome is shown; the log-on entry is written silently.
 void UpdateServiceSetting(int platformId, bool Service, NTService& NTService1, Prompt& prompt);
 
-// The running executable as a desktop entry's command line: quoted, its escapes in place.
-QString AutostartCommandLine();
+// An executable as a desktop entry's command line: quoted, its escapes in place.
+QString AutostartCommandLine(const QString& executable);
 
 } // namespace ServiceInstallation

@@ -11,6 +11,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 
 #include <gtest/gtest.h>
 
@@ -133,6 +134,18 @@ TEST_F(ServiceInstallationTest, LogOnEntryFollowsTheSwitchSilently)
     EXPECT_TRUE(runner.commands.isEmpty());
     EXPECT_TRUE(prompt.shown.isEmpty());
     EXPECT_FALSE(QFile::exists(service.UnitFilePath()));
+}
+
+TEST_F(ServiceInstallationTest, LogOnCommandLineRunsTheExecutableAsNamed)
+{
+    const QString commandLine =
+        ServiceInstallation::AutostartCommandLine(QStringLiteral(R"(/opt/Host "Vane"/100%/$x\b)"));
+    EXPECT_EQ(commandLine, QStringLiteral(R"("/opt/Host \"Vane\"/100%%/\$x\\b")"));
+    registry::RegWriteKeyValue(registry::HKEY_LOCAL_MACHINE, kRun, QStringLiteral("HostVane"),
+                               commandLine, registry::REG_SZ);
+    EXPECT_EQ(logOnEntry(), commandLine);
+    const QString entry = world.root() + QStringLiteral("/config/autostart/HostVane.desktop");
+    EXPECT_EQ(QProcess::execute(QStringLiteral("desktop-file-validate"), {entry}), 0);
 }
 
 } // namespace
