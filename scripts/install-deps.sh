@@ -3,8 +3,8 @@
 set -eu
 
 packages="g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libcurl4-openssl-dev
-iproute2 curl googletest libgtest-dev python3-pyftpdlib desktop-file-utils
-e2fsprogs"
+iproute2 curl googletest libgtest-dev python3-pyftpdlib python3-openssl python3-cryptography
+desktop-file-utils e2fsprogs"
 
 missing=""
 for package in $packages; do
