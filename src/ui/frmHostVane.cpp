@@ -5,18 +5,19 @@
 #include "system/Clock.h"
 #include "system/Prompt.h"
 #include "system/RuntimeFormat.h"
+#include "system/TerminationSignals.h"
 #include "ui/StatusPanels.h"
 #include "ui/TwipsLayout.h"
 #include "ui/frmSettings.h"
+#include "ui/frmSplash.h"
 
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
-#include <QScreen>
+#include <QSessionManager>
 
 #include <cstdio>
 
@@ -33,9 +34,19 @@ frmHostVane::frmHostVane(const Clock& clock, Prompt& prompt, int platformId,
     buildMenus();
     timSeconds.setInterval(1000);
     connect(&timSeconds, &QTimer::timeout, this, &frmHostVane::timSeconds_Timer);
+    connect(&m_instance, &InstanceGuard::ShowRequested, this, &frmHostVane::showForOtherStart);
+    connect(&NTService1, &NTService::Start, this, &frmHostVane::NTService1_Start);
+    connect(&NTService1, &NTService::Stop, this, &frmHostVane::NTService1_Stop);
+    m_engine.errors.setServiceLog(&NTService1);
+    connect(qGuiApp, &QGuiApplication::commitDataRequest, this,
+            [this](QSessionManager&) { RequestUnload(AppWindows); });
 }
 
-frmHostVane::~frmHostVane() = default;
+// The card closes itself while the program runs; only a program that ends first removes it.
+frmHostVane::~frmHostVane()
+{
+    delete m_splash;
+}
 
 void frmHostVane::buildControls()
 {
@@ -115,26 +126,8 @@ void frmHostVane::buildMenus()
     mnuAutoUpdate->setCheckable(true);
     mnuAutoUpdate->setChecked(true);
     mnuFile->addSeparator();
-    mnuExit = mnuFile->addAction(QStringLiteral("E&xit"), this, &QWidget::close);
+    mnuExit = mnuFile->addAction(QStringLiteral("E&xit"), this, &frmHostVane::mnuExit_Click);
     mnuExit->setObjectName(QStringLiteral("mnuExit"));
-}
-
-void frmHostVane::Form_Load()
-{
-    SetEnabled(false);
-    LoadSettings();
-    setFixedSize(sizeHint());
-    showNormal();
-    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-    move(screen.center() - QPoint(width() / 2, height() / 2));
-
-    m_scheduler.dNextUpdate = m_clock.now();
-    ShowWaitTime();
-    txStarted->setText(FormatDate(m_clock.now(), kStartedPattern));
-    m_engine.driver.ResetStats();
-    ControlsEnable(true);
-    SetEnabled(m_settings.ProcessingEnabled);
-    timSeconds.start();
 }
 
 void frmHostVane::LoadSettings()
@@ -146,6 +139,7 @@ void frmHostVane::LoadSettings()
 void frmHostVane::Process(bool Force)
 {
     m_engine.check.Process(Force);
+    reportCheckToService();
 }
 
 void frmHostVane::LogError(const QString& msg)
@@ -256,13 +250,16 @@ void frmHostVane::timSeconds_Timer()
     ShowWaitTime();
 }
 
-void frmHostVane::closeEvent(QCloseEvent* event)
+// Help and the tray icon come with their own windows; until then the program runs without them.
+void frmHostVane::InitHelp()
 {
-    const bool confirmed =
-        m_prompt.Show(AppIdentity::Title(), QStringLiteral("Really want to quit?"),
-                      Prompt::Buttons::OkCancel) == Prompt::Answer::Ok;
-    if (confirmed)
-        event->accept();
-    else
-        event->ignore();
+}
+
+void frmHostVane::QuitHelp()
+{
+}
+
+void frmHostVane::EnableTrayIcon(bool TrueFalse)
+{
+    Q_UNUSED(TrueFalse);
 }

@@ -4,12 +4,16 @@
 #include "engine/CheckHost.h"
 #include "engine/UpdateEngine.h"
 #include "settings/Settings.h"
+#include "system/InstanceGuard.h"
 #include "system/ProcessRunner.h"
 #include "system/cWinVer.h"
 #include "ui/Scheduler.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QTimer>
+
+#include <memory>
 
 class Clock;
 class Prompt;
@@ -18,6 +22,8 @@ class QComboBox;
 class QLineEdit;
 class QListWidget;
 class StatusPanels;
+class TerminationSignals;
+class frmSplash;
 
 // The program's main window. It owns the whole run-time state (settings, addresses, counters,
 // schedule) and wires the engine to the event history, the counters and the status bar.
@@ -29,8 +35,36 @@ public:
                 EngineTimeouts timeouts = {});
     ~frmHostVane() override;
 
-    // Start-up: loads the settings, makes the first check due at once, starts the timer.
-    void Form_Load();
+    // Close reasons, as Form_QueryUnload receives them.
+    enum UnloadModes : qint16
+    {
+        FormControlMenu = 0, // the window's close button
+        FormCode = 1,        // an Exit command
+        AppWindows = 2,      // the session is ending
+        AppTaskManager = 3,  // a termination signal
+    };
+
+    // Start-up: refuses a second instance, loads the settings, connects the service when
+    // systemd started the program, makes the first check due at once, starts the timer. False
+    // when the program must end now because another instance runs.
+    bool Form_Load();
+    void Form_QueryUnload(qint16& Cancel, qint16 UnloadMode);
+    void Form_Unload(qint16& Cancel);
+    void Form_Resize();
+    // Closes the window for the given reason; the program ends when the close goes through.
+    void RequestUnload(qint16 UnloadMode);
+    void mnuExit_Click();
+
+    void InitHelp();
+    void QuitHelp();
+    void EnableTrayIcon(bool TrueFalse);
+
+    void NTService1_Start(bool& Success);
+    void NTService1_Stop();
+    void NTService1_Pause(bool& Success);
+    void NTService1_Continue(bool& Success);
+    bool bServiceMode = false;
+    bool bServiceRunning = false;
 
     void LoadSettings();
     void Process(bool Force);
@@ -56,9 +90,11 @@ public:
     const Settings& settings() const { return m_settings; }
     Scheduler& scheduler() { return m_scheduler; }
     UpdateEngine& engine() { return m_engine; }
+    NTService& service() { return NTService1; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void buildControls();
@@ -66,15 +102,24 @@ private:
     void mnuProcess_Click();
     void mnuProperties_Click();
     void mnuAutoUpdate_Click();
+    void connectService();
+    // Runs the close questions and the unload; true when the program is ending.
+    bool unload(qint16 UnloadMode);
+    void reportCheckToService();
+    void onTerminationSignal();
+    void showForOtherStart();
 
     const Clock& m_clock;
     Prompt& m_prompt;
     cWinVer m_platform;
     Settings m_settings;
-    ProcessRunner m_runner;
-    NTService NTService1{m_runner};
 
     UpdateEngine m_engine;
+    ProcessRunner m_runner;
+    NTService NTService1{m_runner};
+    InstanceGuard m_instance;
+    std::unique_ptr<TerminationSignals> m_signals;
+    QPointer<frmSplash> m_splash;
     Scheduler m_scheduler;
     QTimer timSeconds;
 

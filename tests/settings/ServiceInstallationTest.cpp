@@ -91,7 +91,12 @@ TEST_F(ServiceInstallationTest, ServiceRemovedOnceWhenSwitchedOff)
 
     ASSERT_TRUE(service.Install());
     runner.commands.clear();
+    qputenv("HOSTVANE_SERVICE", "1");
+    service.Connect();
+    qunsetenv("HOSTVANE_SERVICE");
+    ASSERT_TRUE(service.Connected());
     update(false);
+    EXPECT_FALSE(service.Connected()) << "disconnected before it is removed";
     EXPECT_EQ(runner.commands,
               QStringList({QStringLiteral("systemctl --user disable hostvane.service"),
                            QStringLiteral("systemctl --user daemon-reload")}));
