@@ -7,6 +7,7 @@
 #include "system/InstanceGuard.h"
 #include "system/ProcessRunner.h"
 #include "system/cWinVer.h"
+#include "ui/AddressEvents.h"
 #include "ui/Scheduler.h"
 
 #include <QMainWindow>
@@ -16,11 +17,11 @@
 #include <memory>
 
 class Clock;
+class EventHistoryList;
 class Prompt;
 class QAction;
 class QComboBox;
 class QLineEdit;
-class QListWidget;
 class StatusPanels;
 class TerminationSignals;
 class frmSplash;
@@ -102,6 +103,9 @@ private:
     void mnuProcess_Click();
     void mnuProperties_Click();
     void mnuAutoUpdate_Click();
+    // Echoes a line to standard error with the local time in front, for a terminal or journal.
+    void writeStamped(const QString& line) const;
+    void runScheduledCheck();
     void connectService();
     // Runs the close questions and the unload; true when the program is ending.
     bool unload(qint16 UnloadMode);
@@ -121,13 +125,16 @@ private:
     std::unique_ptr<TerminationSignals> m_signals;
     QPointer<frmSplash> m_splash;
     Scheduler m_scheduler;
+    AddressEvents m_addressEvents{
+        m_clock, m_scheduler, [this] { return m_settings.ProcessingEnabled; },
+        [this] { return m_engine.check.Checking(); }, [this] { runScheduledCheck(); }};
     QTimer timSeconds;
 
     QLineEdit* txStarted = nullptr;
     QLineEdit* txUploads = nullptr;
     QLineEdit* txErrCount = nullptr;
     QComboBox* cbFtpErrMsg = nullptr;
-    QListWidget* lbEvents = nullptr;
+    EventHistoryList* lbEvents = nullptr;
     StatusPanels* sbMain = nullptr;
     QAction* mnuProcess = nullptr;
     QAction* mnuProperties = nullptr;

@@ -145,7 +145,9 @@ TEST_F(SettingsTest, StoreThatCannotBeWrittenSaysWhy)
     const Case cases[] = {
         {m_dir.filePath(QStringLiteral("dir/HostVane.conf")), "Is a directory"},
         {file() + QStringLiteral("/HostVane.conf"), "Not a directory"},
+        {m_dir.filePath(QStringLiteral("fifo.conf")), "it is not a regular file"},
     };
+    ASSERT_EQ(::mkfifo(QFile::encodeName(cases[2].path).constData(), S_IRUSR | S_IWUSR), 0);
     for (const Case& c : cases) {
         SettingsStore store(c.path);
         store.save(QStringLiteral("Host"), QStringLiteral("ftp.example.net"));
