@@ -9,6 +9,7 @@
 #include "ui/EventHistoryList.h"
 #include "ui/StatusPanels.h"
 #include "ui/TwipsLayout.h"
+#include "ui/frmSettings.h"
 #include "ui/frmSplash.h"
 
 #include <QComboBox>
@@ -116,9 +117,8 @@ void frmHostVane::buildMenus()
     mnuProcess =
         mnuFile->addAction(QStringLiteral("&Update now"), this, &frmHostVane::mnuProcess_Click);
     mnuProcess->setObjectName(QStringLiteral("mnuProcess"));
-    // The settings dialog itself is not part of the window yet; the entry re-reads the store.
     mnuProperties =
-        mnuFile->addAction(QStringLiteral("&Properties"), this, &frmHostVane::LoadSettings);
+        mnuFile->addAction(QStringLiteral("&Properties"), this, &frmHostVane::mnuProperties_Click);
     mnuProperties->setObjectName(QStringLiteral("mnuProperties"));
     mnuFile->addSeparator();
     mnuAutoUpdate =
@@ -157,6 +157,14 @@ void frmHostVane::LogError(const QString& msg)
 void frmHostVane::mnuProcess_Click()
 {
     Process(true);
+}
+
+// The main window's own variables come back from the store whether the dialog saved or not.
+void frmHostVane::mnuProperties_Click()
+{
+    frmSettings dialog(*this, NTService1, m_prompt);
+    dialog.exec();
+    LoadSettings();
 }
 
 void frmHostVane::ClearEvents()

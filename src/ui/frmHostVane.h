@@ -101,6 +101,7 @@ private:
     void buildControls();
     void buildMenus();
     void mnuProcess_Click();
+    void mnuProperties_Click();
     void mnuAutoUpdate_Click();
     // Echoes a line to standard error with the local time in front, for a terminal or journal.
     void writeStamped(const QString& line) const;
