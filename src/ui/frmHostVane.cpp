@@ -3,10 +3,14 @@
 #include "settings/SettingsStore.h"
 #include "system/AppIdentity.h"
 #include "system/Clock.h"
+#include "system/ProgramDirectory.h"
 #include "system/Prompt.h"
 #include "system/RuntimeFormat.h"
+#include "ui/AppIcon.h"
+#include "ui/MainMenus.h"
 #include "ui/StatusPanels.h"
 #include "ui/TwipsLayout.h"
+#include "ui/frmAbout.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -14,7 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMenuBar>
+#include <QMenu>
 #include <QScreen>
 
 #include <cstdio>
@@ -26,10 +30,12 @@ frmHostVane::frmHostVane(const Clock& clock, Prompt& prompt, int platformId,
 {
     setObjectName(QStringLiteral("frmHostVane"));
     setWindowTitle(AppIdentity::Title());
+    setWindowIcon(AppIcon::Icon());
+    ContextIDs::SetHelpContext(this, 10);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     buildControls();
-    buildMenus();
+    connectMenus();
     timSeconds.setInterval(1000);
     connect(&timSeconds, &QTimer::timeout, this, &frmHostVane::timSeconds_Timer);
 }
@@ -97,36 +103,29 @@ void frmHostVane::buildControls()
     client->setMinimumSize(twips.px(6636), twips.px(3156 - 252));
 }
 
-void frmHostVane::buildMenus()
+void frmHostVane::connectMenus()
 {
-    QMenu* mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
-    mnuFile->setObjectName(QStringLiteral("mnuFile"));
-    mnuProcess =
-        mnuFile->addAction(QStringLiteral("&Update now"), this, &frmHostVane::mnuProcess_Click);
-    mnuProcess->setObjectName(QStringLiteral("mnuProcess"));
+    m_menus = new MainMenus(*this);
+    connect(m_menus->mnuProcess, &QAction::triggered, this, [this] { Process(true); });
     // The settings dialog itself is not part of the window yet; the entry re-reads the store.
-    mnuProperties =
-        mnuFile->addAction(QStringLiteral("&Properties"), this, &frmHostVane::LoadSettings);
-    mnuProperties->setObjectName(QStringLiteral("mnuProperties"));
-    mnuFile->addSeparator();
-    mnuAutoUpdate =
-        mnuFile->addAction(QStringLiteral("Auto update"), this, &frmHostVane::mnuAutoUpdate_Click);
-    mnuAutoUpdate->setObjectName(QStringLiteral("mnuAutoUpdate"));
-    mnuAutoUpdate->setCheckable(true);
-    mnuAutoUpdate->setChecked(true);
-    mnuFile->addSeparator();
-    mnuExit = mnuFile->addAction(QStringLiteral("E&xit"), this, &QWidget::close);
-    mnuExit->setObjectName(QStringLiteral("mnuExit"));
+    connect(m_menus->mnuProperties, &QAction::triggered, this, &frmHostVane::LoadSettings);
+    connect(m_menus->mnuAutoUpdate, &QAction::triggered, this, &frmHostVane::mnuAutoUpdate_Click);
+    connect(m_menus->mnuHelpContents, &QAction::triggered, &m_help, &ContextIDs::ShowHelpContents);
+    connect(m_menus->mnuAbout, &QAction::triggered, this, &frmHostVane::ShowAbout);
+    connect(m_menus->mnuSTAbout, &QAction::triggered, this, &frmHostVane::ShowAbout);
+    connect(&kwSysTray1, &kwSysTray::MouseUp, m_menus, &MainMenus::PopupSystray);
 }
 
 void frmHostVane::Form_Load()
 {
+    InitHelp();
     SetEnabled(false);
     LoadSettings();
     setFixedSize(sizeHint());
     showNormal();
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     move(screen.center() - QPoint(width() / 2, height() / 2));
+    EnableTrayIcon(true);
 
     m_scheduler.dNextUpdate = m_clock.now();
     ShowWaitTime();
@@ -153,11 +152,6 @@ void frmHostVane::LogError(const QString& msg)
     m_engine.errors.LogError(msg);
 }
 
-void frmHostVane::mnuProcess_Click()
-{
-    Process(true);
-}
-
 void frmHostVane::ClearEvents()
 {
     lbEvents->clear();
@@ -178,8 +172,8 @@ void frmHostVane::ShowAddressPanel(const QString& text)
 
 void frmHostVane::ControlsEnable(bool TrueFalse)
 {
-    mnuProcess->setEnabled(TrueFalse);
-    mnuProperties->setEnabled(TrueFalse);
+    m_menus->mnuProcess->setEnabled(TrueFalse);
+    m_menus->mnuProperties->setEnabled(TrueFalse);
 }
 
 void frmHostVane::LoadTimer()
@@ -215,14 +209,14 @@ void frmHostVane::AddFtpErrorLine(const QString& line)
 void frmHostVane::SetEnabled(bool TrueFalse)
 {
     m_settings.ProcessingEnabled = TrueFalse;
-    mnuAutoUpdate->setChecked(TrueFalse);
+    m_menus->mnuAutoUpdate->setChecked(TrueFalse);
 }
 
 void frmHostVane::mnuAutoUpdate_Click()
 {
     // The action has already toggled its mark, so it now shows the opposite of the state the
     // user clicked.
-    SetEnabled(mnuAutoUpdate->isChecked());
+    SetEnabled(m_menus->mnuAutoUpdate->isChecked());
 }
 
 void frmHostVane::ShowTime()
@@ -240,6 +234,8 @@ void frmHostVane::timSeconds_Timer()
     const Scheduler::Tick tick = m_scheduler.NextTick(m_clock.now());
     if (tick.showTime)
         ShowTime();
+    if (tick.assertTray)
+        EnableTrayIcon(true);
     if (tick.checkDue) {
         timSeconds.stop();
         Process(false);
@@ -253,8 +249,32 @@ void frmHostVane::closeEvent(QCloseEvent* event)
     const bool confirmed =
         m_prompt.Show(AppIdentity::Title(), QStringLiteral("Really want to quit?"),
                       Prompt::Buttons::OkCancel) == Prompt::Answer::Ok;
-    if (confirmed)
+    if (confirmed) {
+        QuitHelp();
+        EnableTrayIcon(false);
         event->accept();
-    else
+    } else {
         event->ignore();
+    }
+}
+
+void frmHostVane::InitHelp()
+{
+    m_help.InitHelp(this, ProgramDirectory::Path());
+}
+
+void frmHostVane::QuitHelp()
+{
+    m_help.QuitHelp();
+}
+
+void frmHostVane::EnableTrayIcon(bool TrueFalse)
+{
+    kwSysTray1.EnableTrayIcon(TrueFalse);
+}
+
+void frmHostVane::ShowAbout()
+{
+    frmAbout about(m_runner, m_prompt, this);
+    about.exec();
 }

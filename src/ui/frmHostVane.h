@@ -3,15 +3,18 @@
 #include "engine/CheckHost.h"
 #include "engine/UpdateEngine.h"
 #include "settings/Settings.h"
+#include "system/ProcessRunner.h"
 #include "system/cWinVer.h"
+#include "ui/ContextIDs.h"
 #include "ui/Scheduler.h"
+#include "ui/kwSysTray.h"
 
 #include <QMainWindow>
 #include <QTimer>
 
 class Clock;
+class MainMenus;
 class Prompt;
-class QAction;
 class QComboBox;
 class QLineEdit;
 class QListWidget;
@@ -51,27 +54,38 @@ public:
     void ShowTime();
     void ShowWaitTime();
 
+    void InitHelp();
+    void QuitHelp();
+    void EnableTrayIcon(bool TrueFalse);
+    // Shows the About box modally.
+    void ShowAbout();
+
     const Settings& settings() const { return m_settings; }
     Scheduler& scheduler() { return m_scheduler; }
     UpdateEngine& engine() { return m_engine; }
+    MainMenus& menus() { return *m_menus; }
+    kwSysTray& tray() { return kwSysTray1; }
+    ContextIDs& help() { return m_help; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void buildControls();
-    void buildMenus();
-    void mnuProcess_Click();
+    void connectMenus();
     void mnuAutoUpdate_Click();
 
     const Clock& m_clock;
     Prompt& m_prompt;
+    ProcessRunner m_runner;
     cWinVer m_platform;
     Settings m_settings;
 
     UpdateEngine m_engine;
     Scheduler m_scheduler;
     QTimer timSeconds;
+    kwSysTray kwSysTray1;
+    ContextIDs m_help;
 
     QLineEdit* txStarted = nullptr;
     QLineEdit* txUploads = nullptr;
@@ -79,8 +93,5 @@ private:
     QComboBox* cbFtpErrMsg = nullptr;
     QListWidget* lbEvents = nullptr;
     StatusPanels* sbMain = nullptr;
-    QAction* mnuProcess = nullptr;
-    QAction* mnuProperties = nullptr;
-    QAction* mnuAutoUpdate = nullptr;
-    QAction* mnuExit = nullptr;
+    MainMenus* m_menus = nullptr;
 };
