@@ -28,6 +28,8 @@ public:
     bool Install();
     // Disables the unit, removes it and reloads the manager. True when the unit is gone.
     bool Uninstall();
+    // Releases the connection to the manager; this component holds none yet.
+    void Disconnect() {}
 
     // System log entries: ident "Hostvane", facility daemon, the event id leading the text.
     void LogEvent(qint16 eventType, qint32 eventId, const QString& text) override;

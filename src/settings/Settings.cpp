@@ -1,28 +1,13 @@
 #include "settings/Settings.h"
 
 #include "settings/SettingsStore.h"
+#include "settings/SettingsTable.h"
 #include "system/RuntimeFormat.h"
-#include "system/cWinVer.h"
 
-// The keys of the store. Two are read and written under different spellings ("User"/"USer",
-// "proxy"/"Proxy"); the store matches keys without regard to case, so both name one value.
+#include <type_traits>
+
 namespace {
-
-const QString kHost = QStringLiteral("Host");
-const QString kUserRead = QStringLiteral("User");
-const QString kUserWrite = QStringLiteral("USer");
-const QString kPword = QStringLiteral("Pword");
-const QString kDir = QStringLiteral("Dir");
-const QString kProxyRead = QStringLiteral("proxy");
-const QString kProxyWrite = QStringLiteral("Proxy");
-const QString kRefresh = QStringLiteral("Refresh");
-const QString kAutoProcess = QStringLiteral("AutoProcess");
-const QString kStartMinimized = QStringLiteral("StartMinimized");
-const QString kRunAsService = QStringLiteral("RunAsService");
-const QString kAdapter = QStringLiteral("Adapter");
-
 constexpr qint32 kDefaultRefresh = 5;
-
 } // namespace
 
 namespace SettingsKeys {
@@ -66,36 +51,63 @@ QString WithTrailingSlash(const QString& directory)
 
 Settings Load(const SettingsStore& store, int platformId)
 {
-    const QString adapterDefault = platformId == cWinVer::WindowsNT ? QStringLiteral("NdisWan")
-                                                                    : QStringLiteral("PPP Adapter");
     Settings s;
-    s.sHost = store.get(kHost, PlaceholderHost());
-    s.sUser = store.get(kUserRead, QStringLiteral("anonymous"));
-    s.sPword = store.get(kPword, QString());
-    s.sTargetdir = WithTrailingSlash(store.get(kDir, QStringLiteral("/")));
-    s.sProxy = store.get(kProxyRead, QString());
-    s.lUpdateFrequency = RefreshMinutes(store.get(kRefresh, QStringLiteral("05")));
-    s.ProcessingEnabled = TextToBool(store.get(kAutoProcess, QStringLiteral("00")));
-    s.StartMinimized = TextToBool(store.get(kStartMinimized, QStringLiteral("00")));
-    s.Service = TextToBool(store.get(kRunAsService, QStringLiteral("00")));
-    s.sAdapterIdentity = store.get(kAdapter, adapterDefault);
+    for (const Key& key : Table()) {
+        const QString text = store.get(key.read, key.fallback(platformId));
+        switch (key.conversion) {
+        case Conversion::Text:
+            s.*std::get<QString Settings::*>(key.variable) = text;
+            break;
+        case Conversion::Directory:
+            s.*std::get<QString Settings::*>(key.variable) = WithTrailingSlash(text);
+            break;
+        case Conversion::Minutes:
+            s.*std::get<qint32 Settings::*>(key.variable) = RefreshMinutes(text);
+            break;
+        case Conversion::Switch:
+            s.*std::get<bool Settings::*>(key.variable) = TextToBool(text);
+            break;
+        }
+    }
     s.sTargetUrl = QStringLiteral("FTP://") + s.sHost;
     return s;
 }
 
-void Save(SettingsStore& store, const SettingsInput& input)
+bool Save(SettingsStore& store, const ControlValues& values)
 {
-    store.save(kHost, TrimBlanks(input.txHost));
-    store.save(kUserWrite, TrimBlanks(input.txUser));
-    store.save(kPword, TrimBlanks(input.txPword));
-    store.save(kDir, TrimBlanks(input.txDir));
-    store.save(kProxyWrite, TrimBlanks(input.txProxy));
-    store.save(kRefresh, RefreshText(input.txRefresh));
-    store.save(kAutoProcess, BoolText(input.chkEnabled));
-    store.save(kStartMinimized, BoolText(input.chkMinimize));
-    store.save(kRunAsService, BoolText(input.chkService));
-    store.save(kAdapter, TrimBlanks(input.txIdentifier));
-    store.sync();
+    for (const Key& key : Table()) {
+        const QVariant value = values.value(key.control);
+        switch (key.conversion) {
+        case Conversion::Text:
+        case Conversion::Directory:
+            store.save(key.write, TrimBlanks(value.toString()));
+            break;
+        case Conversion::Minutes:
+            store.save(key.write, RefreshText(value.toString()));
+            break;
+        case Conversion::Switch:
+            store.save(key.write, BoolText(value.toBool()));
+            break;
+        }
+    }
+    return store.sync();
+}
+
+ControlValues Shown(const Settings& settings)
+{
+    ControlValues shown;
+    for (const Key& key : Table()) {
+        std::visit(
+            [&](auto member) {
+                const auto& variable = settings.*member;
+                if constexpr (std::is_same_v<std::decay_t<decltype(variable)>, qint32>)
+                    shown.insert(key.control, QString::number(variable));
+                else
+                    shown.insert(key.control, variable);
+            },
+            key.variable);
+    }
+    return shown;
 }
 
 } // namespace SettingsKeys

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
+#include <QVariant>
 
 class SettingsStore;
 
@@ -20,20 +22,8 @@ struct Settings
     QString sAdapterIdentity;
 };
 
-// What the settings dialog holds when the user saves: its texts as typed and its check boxes.
-struct SettingsInput
-{
-    QString txHost;
-    QString txUser;
-    QString txPword;
-    QString txDir;
-    QString txProxy;
-    QString txRefresh;
-    bool chkEnabled = false;
-    bool chkMinimize = false;
-    bool chkService = false;
-    QString txIdentifier;
-};
+// The settings dialog's values by control name: a text box's text, a check box's state.
+using ControlValues = QHash<QString, QVariant>;
 
 namespace SettingsKeys {
 
@@ -46,8 +36,12 @@ inline QString PlaceholderHost()
 // Reads the ten keys with their defaults; the adapter default follows the platform id.
 Settings Load(const SettingsStore& store, int platformId);
 
-// Writes the ten keys from the dialog's values, each converted as the store keeps it.
-void Save(SettingsStore& store, const SettingsInput& input);
+// Writes the ten keys from the dialog's values, each converted as the store keeps it, and
+// replaces the file; false when it could not be written (the store says why).
+bool Save(SettingsStore& store, const ControlValues& values);
+
+// What each of the dialog's controls shows for the settings.
+ControlValues Shown(const Settings& settings);
 
 // The conversions, exposed for the dialog and for tests.
 bool TextToBool(const QString& text);

@@ -7,8 +7,12 @@
 #include <QFileInfo>
 #include <QSettings>
 
+#include <cerrno>
+#include <cstring>
+
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 namespace {
@@ -22,6 +26,21 @@ QString defaultFileName()
     return XdgPaths::ConfigHome() + QStringLiteral("/HostVane/HostVane.conf");
 }
 
+QString systemReason(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// A store made by hand keeps the mode it was made with; it holds the password.
+void tightenPermissions(const QString& path)
+{
+    const QByteArray local = QFile::encodeName(path);
+    struct stat status = {};
+    if (::stat(local.constData(), &status) == 0 && S_ISREG(status.st_mode) &&
+        (status.st_mode & (S_IRWXG | S_IRWXO)) != 0)
+        ::chmod(local.constData(), status.st_mode & (S_IRUSR | S_IWUSR));
+}
+
 } // namespace
 
 SettingsStore::SettingsStore() : SettingsStore(defaultFileName())
@@ -32,6 +51,7 @@ SettingsStore::SettingsStore(const QString& fileName)
     : m_settings(std::make_unique<QSettings>(fileName, QSettings::IniFormat))
 {
     m_settings->beginGroup(kSection);
+    tightenPermissions(fileName);
 }
 
 SettingsStore::~SettingsStore()
@@ -86,13 +106,53 @@ void SettingsStore::guardFile()
     ::chmod(local.constData(), S_IRUSR | S_IWUSR);
 }
 
+// QSettings reports a failed write without its cause, so the usual causes are looked for
+// first, and a write that fails all the same is put down to a full disk when it is one.
+QString SettingsStore::unwritableReason() const
+{
+    const QString path = m_settings->fileName();
+    const QString folder = QFileInfo(path).path();
+    if (!QDir().mkpath(folder)) {
+        // Asked once more, for the cause: something in the folder's place, or no right.
+        const bool made = ::mkdir(QFile::encodeName(folder).constData(), S_IRWXU) == 0;
+        return made ? QString() : systemReason(errno == EEXIST ? ENOTDIR : errno);
+    }
+    const QByteArray local = QFile::encodeName(path);
+    struct stat status = {};
+    if (::stat(local.constData(), &status) == 0) {
+        if (S_ISDIR(status.st_mode))
+            return systemReason(EISDIR);
+        if (::access(local.constData(), W_OK) != 0)
+            return systemReason(errno);
+    }
+    if (::access(QFile::encodeName(folder).constData(), W_OK | X_OK) != 0)
+        return systemReason(errno);
+    return QString();
+}
+
 bool SettingsStore::sync()
 {
     if (!m_dirty)
         return true;
+    m_error = unwritableReason();
+    if (!m_error.isEmpty())
+        return false;
+    const QByteArray folder = QFile::encodeName(QFileInfo(m_settings->fileName()).path());
+    ::chmod(folder.constData(), S_IRWXU);
     guardFile();
+    // QSettings replaces the file through a new one, which it creates with the umask's
+    // permissions: owner-only from the start.
+    const mode_t umask = ::umask(S_IRWXG | S_IRWXO);
     m_settings->sync();
+    ::umask(umask);
     guardFile();
+    if (m_settings->status() != QSettings::NoError) {
+        struct statvfs space = {};
+        m_error = ::statvfs(folder.constData(), &space) == 0 && space.f_bavail == 0
+                      ? systemReason(ENOSPC)
+                      : QStringLiteral("the file could not be written");
+        return false;
+    }
     m_dirty = false;
-    return m_settings->status() == QSettings::NoError;
+    return true;
 }

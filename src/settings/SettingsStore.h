@@ -24,15 +24,19 @@ public:
     QString get(const QString& key, const QString& fallback) const;
     // Stores the text under the key, replacing the key in whatever case it was stored.
     void save(const QString& key, const QString& text);
-    // Writes pending changes to the file; false when the file could not be written.
+    // Replaces the file whole with the pending changes (owner-only, in an owner-only folder);
+    // false when it could not be written, with the reason in errorString().
     bool sync();
+    QString errorString() const { return m_error; }
 
     QString fileName() const;
 
 private:
     QString storedKey(const QString& key) const;
     void guardFile();
+    QString unwritableReason() const;
 
     std::unique_ptr<QSettings> m_settings;
     bool m_dirty = false;
+    QString m_error;
 };

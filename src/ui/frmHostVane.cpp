@@ -11,6 +11,7 @@
 #include "ui/StatusPanels.h"
 #include "ui/TwipsLayout.h"
 #include "ui/frmAbout.h"
+#include "ui/frmSettings.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -107,8 +108,7 @@ void frmHostVane::connectMenus()
 {
     m_menus = new MainMenus(*this);
     connect(m_menus->mnuProcess, &QAction::triggered, this, [this] { Process(true); });
-    // The settings dialog itself is not part of the window yet; the entry re-reads the store.
-    connect(m_menus->mnuProperties, &QAction::triggered, this, &frmHostVane::LoadSettings);
+    connect(m_menus->mnuProperties, &QAction::triggered, this, &frmHostVane::mnuProperties_Click);
     connect(m_menus->mnuAutoUpdate, &QAction::triggered, this, &frmHostVane::mnuAutoUpdate_Click);
     connect(m_menus->mnuHelpContents, &QAction::triggered, &m_help, &ContextIDs::ShowHelpContents);
     connect(m_menus->mnuAbout, &QAction::triggered, this, &frmHostVane::ShowAbout);
@@ -150,6 +150,15 @@ void frmHostVane::Process(bool Force)
 void frmHostVane::LogError(const QString& msg)
 {
     m_engine.errors.LogError(msg);
+}
+
+// The main window's own variables come back from the store whether the dialog saved or not.
+void frmHostVane::mnuProperties_Click()
+{
+    frmSettings dialog(*this, NTService1, m_prompt);
+    ContextIDs::SetHelpContext(&dialog, 240);
+    dialog.exec();
+    LoadSettings();
 }
 
 void frmHostVane::ClearEvents()

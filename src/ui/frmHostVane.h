@@ -1,5 +1,6 @@
 #pragma once
 
+#include "components/NTService.h"
 #include "engine/CheckHost.h"
 #include "engine/UpdateEngine.h"
 #include "settings/Settings.h"
@@ -73,13 +74,15 @@ protected:
 private:
     void buildControls();
     void connectMenus();
+    void mnuProperties_Click();
     void mnuAutoUpdate_Click();
 
     const Clock& m_clock;
     Prompt& m_prompt;
-    ProcessRunner m_runner;
     cWinVer m_platform;
     Settings m_settings;
+    ProcessRunner m_runner;
+    NTService NTService1{m_runner};
 
     UpdateEngine m_engine;
     Scheduler m_scheduler;

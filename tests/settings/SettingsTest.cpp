@@ -1,10 +1,17 @@
 #include "settings/Settings.h"
 #include "settings/SettingsStore.h"
+#include "support/ReadOnlyPath.h"
 #include "system/cWinVer.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+
+#include <cerrno>
+#include <cstring>
+
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -49,20 +56,19 @@ TEST_F(SettingsTest, FirstRunHasTheDefaultsAndWritesNothing)
 
 TEST_F(SettingsTest, WhatSaveWritesLoadsBack)
 {
-    SettingsInput input;
-    input.txHost = QStringLiteral("  ftp.example.net:2121 ");
-    input.txUser = QStringLiteral(" webmaster ");
-    input.txPword = QStringLiteral(" s3cret ");
-    input.txDir = QStringLiteral(" pub ");
-    input.txProxy = QStringLiteral(" proxy.example.net:3128 ");
-    input.txRefresh = QStringLiteral("7");
-    input.chkEnabled = true;
-    input.chkMinimize = true;
-    input.chkService = true;
-    input.txIdentifier = QStringLiteral(" ppp0 ");
+    ControlValues input = {{QStringLiteral("txHost"), QStringLiteral("  ftp.example.net:2121 ")},
+                           {QStringLiteral("txUser"), QStringLiteral(" webmaster ")},
+                           {QStringLiteral("txPword"), QStringLiteral(" s3cret ")},
+                           {QStringLiteral("txDir"), QStringLiteral(" pub ")},
+                           {QStringLiteral("txProxy"), QStringLiteral(" proxy.example.net:3128 ")},
+                           {QStringLiteral("txRefresh"), QStringLiteral("7")},
+                           {QStringLiteral("chkEnabled"), true},
+                           {QStringLiteral("chkMinimize"), true},
+                           {QStringLiteral("chkService"), true},
+                           {QStringLiteral("txIdentifier"), QStringLiteral(" ppp0 ")}};
     {
         SettingsStore store(file());
-        SettingsKeys::Save(store, input);
+        ASSERT_TRUE(SettingsKeys::Save(store, input));
     }
     const Settings s = load(cWinVer::Windows95);
     EXPECT_EQ(s.sHost, QStringLiteral("ftp.example.net:2121"));
@@ -86,17 +92,75 @@ TEST_F(SettingsTest, WhatSaveWritesLoadsBack)
     EXPECT_TRUE(text.contains("Refresh=07"));
     EXPECT_EQ(QFileInfo(file()).permissions() & 0x7077, QFile::ReadOwner | QFile::WriteOwner);
 
-    input.chkEnabled = input.chkMinimize = input.chkService = false;
-    input.txIdentifier.clear();
+    for (const char* box : {"chkEnabled", "chkMinimize", "chkService"})
+        input[QLatin1String(box)] = false;
+    input[QStringLiteral("txIdentifier")] = QString();
     {
         SettingsStore store(file());
-        SettingsKeys::Save(store, input);
+        ASSERT_TRUE(SettingsKeys::Save(store, input));
     }
     const Settings unchecked = load();
     EXPECT_FALSE(unchecked.ProcessingEnabled);
     EXPECT_FALSE(unchecked.StartMinimized);
     EXPECT_FALSE(unchecked.Service);
     EXPECT_EQ(unchecked.sAdapterIdentity, QString()) << "an emptied adapter stays empty";
+}
+
+TEST_F(SettingsTest, StoreIsOwnerOnlyAndTightenedWhenMadeByHand)
+{
+    writeIni("[Settings]\nPword=s3cret\n");
+    QFile::setPermissions(file(), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
+                                      QFile::ReadOther);
+    EXPECT_EQ(load().sPword, QStringLiteral("s3cret"));
+    EXPECT_EQ(QFileInfo(file()).permissions() & 0x7077, QFile::ReadOwner | QFile::WriteOwner)
+        << "others could read the password";
+
+    QFile::setPermissions(m_dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                            QFile::ReadOther | QFile::ExeOther);
+    {
+        SettingsStore store(file());
+        store.save(QStringLiteral("Pword"), QStringLiteral("other"));
+        ASSERT_TRUE(store.sync());
+    }
+    EXPECT_EQ(QFileInfo(file()).permissions() & 0x7077, QFile::ReadOwner | QFile::WriteOwner);
+    EXPECT_EQ(QFileInfo(m_dir.path()).permissions() & 0x7077,
+              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+TEST_F(SettingsTest, StoreThatCannotBeWrittenSaysWhy)
+{
+    writeIni("");
+    struct Case
+    {
+        QString path;
+        const char* reason;
+    };
+    ASSERT_TRUE(QDir(m_dir.path()).mkpath(QStringLiteral("dir/HostVane.conf")));
+    const Case cases[] = {
+        {m_dir.filePath(QStringLiteral("dir/HostVane.conf")), "Is a directory"},
+        {file() + QStringLiteral("/HostVane.conf"), "Not a directory"},
+    };
+    for (const Case& c : cases) {
+        SettingsStore store(c.path);
+        store.save(QStringLiteral("Host"), QStringLiteral("ftp.example.net"));
+        EXPECT_FALSE(store.sync()) << c.path.toStdString();
+        EXPECT_EQ(store.errorString(), QLatin1String(c.reason));
+    }
+    // Permissions do not stop root; the immutable mark does, and says so in other words.
+    const QString refused =
+        QString::fromLocal8Bit(std::strerror(::geteuid() == 0 ? EPERM : EACCES));
+    const QByteArray before = QByteArray("[Settings]\nHost=ftp.a.example\n");
+    writeIni(before);
+    for (const QString& locked : {file(), m_dir.path()}) {
+        const ReadOnlyPath readOnly(locked);
+        SettingsStore store(file());
+        store.save(QStringLiteral("Host"), QStringLiteral("ftp.example.net"));
+        EXPECT_FALSE(store.sync()) << locked.toStdString();
+        EXPECT_EQ(store.errorString(), refused);
+    }
+    QFile ini(file());
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+    EXPECT_EQ(ini.readAll(), before);
 }
 
 TEST_F(SettingsTest, KeysMatchWhateverTheirCase)

@@ -1,0 +1,76 @@
+#include "settings/ServiceInstallation.h"
+
+#include "components/NTService.h"
+#include "system/AppIdentity.h"
+#include "system/Prompt.h"
+#include "system/cWinVer.h"
+#include "system/registry.h"
+
+#include <QCoreApplication>
+
+using namespace registry;
+
+namespace ServiceInstallation {
+
+namespace {
+
+const QString kRunKey = QStringLiteral("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run");
+
+void show(Prompt& prompt, const QString& text)
+{
+    prompt.Show(AppIdentity::Title(), text, Prompt::Buttons::Ok);
+}
+
+void updateService(bool Service, NTService& NTService1, Prompt& prompt)
+{
+    const QString key =
+        QStringLiteral("SYSTEM\\CurrentControlSet\\Services\\") + NTService1.ServiceName;
+    const QString current =
+        RegReadKeyValue(HKEY_LOCAL_MACHINE, key, QStringLiteral("DisplayName")).toString();
+    if (Service && current.isEmpty()) {
+        const bool installed = NTService1.Install();
+        show(prompt, NTService1.DisplayName +
+                         (installed ? QStringLiteral(" installed as service successfully")
+                                    : QStringLiteral(" failed to install as service")));
+    } else if (!Service && !current.isEmpty()) {
+        NTService1.Disconnect();
+        const bool removed = NTService1.Uninstall();
+        show(prompt, NTService1.DisplayName +
+                         (removed ? QStringLiteral(" uninstalled as service successfully")
+                                  : QStringLiteral(" failed to uninstall as service")));
+    }
+}
+
+void updateAutostart(bool Service)
+{
+    const QString name = AppIdentity::Title();
+    const QString current = RegReadKeyValue(HKEY_LOCAL_MACHINE, kRunKey, name).toString();
+    if (Service && current.isEmpty())
+        RegWriteKeyValue(HKEY_LOCAL_MACHINE, kRunKey, name, AutostartCommandLine(), REG_SZ);
+    else if (!Service && !current.isEmpty())
+        RegWriteKeyValue(HKEY_LOCAL_MACHINE, kRunKey, name, QString(), REG_SZ);
+}
+
+} // namespace
+
+void UpdateServiceSetting(int platformId, bool Service, NTService& NTService1, Prompt& prompt)
+{
+    if (platformId == cWinVer::WindowsNT)
+        updateService(Service, NTService1, prompt);
+    else
+        updateAutostart(Service);
+}
+
+QString AutostartCommandLine()
+{
+    QString quoted;
+    for (const QChar c : QCoreApplication::applicationFilePath()) {
+        if (c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('$') ||
+            c == QLatin1Char('\\'))
+            quoted += QLatin1Char('\\');
+        quoted += c == QLatin1Char('%') ? QStringLiteral("%%") : QString(c);
+    }
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+} // namespace ServiceInstallation

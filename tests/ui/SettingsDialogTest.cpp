@@ -1,0 +1,300 @@
+#include "components/NTService.h"
+#include "support/ManualClock.h"
+#include "support/ReadOnlyPath.h"
+#include "support/RecordingRunner.h"
+#include "support/ScriptedPrompt.h"
+#include "support/TempWorld.h"
+#include "ui/frmHostVane.h"
+#include "ui/frmSettings.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class SettingsDialogTest : public ::testing::Test
+{
+protected:
+    SettingsDialogTest() { main.LoadSettings(); }
+
+    void writeSettings(const QByteArray& ini)
+    {
+        QDir().mkpath(QFileInfo(world.configFile()).path());
+        QFile file(world.configFile());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(ini);
+    }
+    QByteArray storeText() const
+    {
+        QFile file(world.configFile());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    // A fresh dialog, shown and active, its first box focused, as a user gets it.
+    frmSettings& open(int platformId = cWinVer::WindowsNT)
+    {
+        dialog = std::make_unique<frmSettings>(main, service, prompt, platformId);
+        dialog->show();
+        dialog->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+        box("txHost")->setFocus();
+        return *dialog;
+    }
+    QLineEdit* box(const char* name) const
+    {
+        return dialog->findChild<QLineEdit*>(QLatin1String(name));
+    }
+    QCheckBox* check(const char* name) const
+    {
+        return dialog->findChild<QCheckBox*>(QLatin1String(name));
+    }
+    QPushButton* button(int Index) const
+    {
+        return dialog->findChild<QPushButton*>(QStringLiteral("cmdDone(%1)").arg(Index));
+    }
+    // Replaces a box's text by typing, as a user does.
+    void retype(const char* name, const QString& text) const
+    {
+        QLineEdit* target = box(name);
+        target->setFocus();
+        target->selectAll();
+        QTest::keyClick(target, Qt::Key_Delete);
+        QTest::keyClicks(target, text);
+    }
+    void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) const
+    {
+        QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+    }
+
+    TempWorld world;
+    ManualClock clock;
+    ScriptedPrompt prompt;
+    frmHostVane main{clock, prompt, cWinVer::WindowsNT};
+    RecordingRunner runner;
+    NTService service{runner};
+    std::unique_ptr<frmSettings> dialog;
+};
+
+TEST_F(SettingsDialogTest, ShowsTheSettingsWithItsTextsInTabOrder)
+{
+    frmSettings& d = open();
+    EXPECT_EQ(d.windowTitle(), QStringLiteral("HostVane Settings"));
+    EXPECT_EQ(d.minimumSize(), d.maximumSize()) << "fixed size";
+    EXPECT_FALSE(d.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+    EXPECT_TRUE(d.windowFlags() & Qt::WindowCloseButtonHint);
+
+    const std::pair<const char*, QString> shown[] = {
+        {"txHost", QStringLiteral("ftp.your-provider.example")},
+        {"txUser", QStringLiteral("anonymous")},
+        {"txPword", QString()},
+        {"txDir", QStringLiteral("/")},
+        {"txProxy", QString()},
+        {"txRefresh", QStringLiteral("5")},
+        {"txIdentifier", QStringLiteral("NdisWan")}};
+    for (const auto& [name, text] : shown)
+        EXPECT_EQ(box(name)->text(), text) << name;
+    for (const char* name : {"chkEnabled", "chkMinimize", "chkService"})
+        EXPECT_FALSE(check(name)->isChecked()) << name;
+
+    QStringList order{QApplication::focusWidget()->objectName()};
+    for (int i = 0; i < 12; ++i) {
+        press(Qt::Key_Tab);
+        order.append(QApplication::focusWidget()->objectName());
+    }
+    EXPECT_EQ(order, QStringLiteral("txHost txUser txPword txDir txProxy txRefresh txIdentifier "
+                                    "chkEnabled chkMinimize chkService cmdDone(0) cmdDone(1) "
+                                    "txHost")
+                         .split(QLatin1Char(' ')));
+
+    EXPECT_EQ(box("txIdentifier")->toolTip(),
+              QStringLiteral("A string of characters that is used to identify the dial up "
+                             "connection.  Usually \"PPP Adapter\" for Windows 95 or \"NdisWan\" "
+                             "for Windows NT"));
+    auto* identifierLabel = d.findChild<QLabel*>(QStringLiteral("labMain(6)"));
+    EXPECT_EQ(identifierLabel->toolTip(),
+              QStringLiteral("A string of characters that is used to identify the dial up "
+                             "connection.  Usuall \"PPP Adapter\" for Windows 95 or \"NdisWan\" "
+                             "for Windows NT"));
+    EXPECT_EQ(check("chkService")->toolTip(),
+              QStringLiteral("Determines if Hostvane operates as a service.  Recommend with "
+                             "Windows NT servers."));
+    const char* boxes[] = {"txHost",  "txUser",    "txPword",     "txDir",
+                           "txProxy", "txRefresh", "txIdentifier"};
+    for (int Index = 0; Index < 7; ++Index) {
+        auto* label = d.findChild<QLabel*>(QStringLiteral("labMain(%1)").arg(Index));
+        EXPECT_EQ(label->buddy(), box(boxes[Index])) << Index;
+    }
+    EXPECT_EQ(button(0)->text(), QStringLiteral("&Save"));
+    EXPECT_EQ(button(1)->text(), QStringLiteral("&Cancel"));
+}
+
+TEST_F(SettingsDialogTest, BoxesTakeOnlyWhatTheyMayHold)
+{
+    open();
+    retype("txRefresh", QStringLiteral("a- 1x2"));
+    EXPECT_EQ(box("txRefresh")->text(), QStringLiteral("12"));
+    QTest::keyClick(box("txRefresh"), Qt::Key_3);
+    EXPECT_EQ(box("txRefresh")->text(), QStringLiteral("12")) << "two characters at most";
+    QTest::keyClick(box("txRefresh"), Qt::Key_Backspace);
+    EXPECT_EQ(box("txRefresh")->text(), QStringLiteral("1"));
+
+    QApplication::clipboard()->setText(QStringLiteral("4b"));
+    QTest::keyClick(box("txRefresh"), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(box("txRefresh")->text(), QStringLiteral("1")) << "pasted text that is not digits";
+    QApplication::clipboard()->setText(QStringLiteral("9"));
+    QTest::keyClick(box("txRefresh"), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(box("txRefresh")->text(), QStringLiteral("19"));
+
+    box("txRefresh")->setCursorPosition(1);
+    QTest::keyClick(box("txRefresh"), Qt::Key_Backspace);
+    const auto dropText = [this](const QString& text) {
+        QMimeData dropped;
+        dropped.setText(text);
+        const QPointF at = box("txRefresh")->rect().center();
+        QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &dropped, Qt::LeftButton,
+                              Qt::NoModifier);
+        QApplication::sendEvent(box("txRefresh"), &enter);
+        QDropEvent drop(at, Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(box("txRefresh"), &drop);
+    };
+    dropText(QStringLiteral("x"));
+    EXPECT_EQ(box("txRefresh")->text(), QStringLiteral("9")) << "dropped text that is not digits";
+    dropText(QStringLiteral("3"));
+    EXPECT_EQ(box("txRefresh")->text().size(), 2) << "a dropped digit is taken";
+
+    retype("txIdentifier", QStringLiteral("NdisWan adapter ppp0 (PPP Adapter)"));
+    EXPECT_EQ(box("txIdentifier")->text(), QStringLiteral("NdisWan adapter ppp0"));
+
+    retype("txPword", QStringLiteral("s3cret"));
+    EXPECT_EQ(box("txPword")->text(), QStringLiteral("s3cret"));
+    EXPECT_EQ(box("txPword")->displayText(), QStringLiteral("******"));
+    EXPECT_FALSE(box("txPword")->testAttribute(Qt::WA_InputMethodEnabled));
+}
+
+TEST_F(SettingsDialogTest, SaveWritesTheStoreLoadsItAndInstalls)
+{
+    frmSettings& d = open();
+    retype("txHost", QStringLiteral(" ftp.example.net:2121 "));
+    retype("txUser", QStringLiteral("webmaster"));
+    retype("txPword", QStringLiteral("s3cret "));
+    retype("txDir", QStringLiteral("pub"));
+    retype("txProxy", QStringLiteral("proxy.example.net:3128"));
+    retype("txRefresh", QStringLiteral("7"));
+    retype("txIdentifier", QStringLiteral("ppp0"));
+    check("chkEnabled")->setFocus();
+    press(Qt::Key_Space);
+    check("chkService")->setFocus();
+    press(Qt::Key_Space);
+
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
+        press(key);
+        EXPECT_TRUE(d.isVisible()) << "neither button is the default or the cancel button";
+    }
+    EXPECT_FALSE(QFile::exists(world.configFile()));
+
+    button(0)->setFocus();
+    press(Qt::Key_Space);
+    EXPECT_FALSE(d.isVisible());
+    EXPECT_EQ(d.result(), QDialog::Accepted);
+    const QByteArray text = storeText();
+    for (const char* line :
+         {"Host=ftp.example.net:2121\n", "USer=webmaster\n", "Pword=s3cret\n", "Dir=pub\n",
+          "Proxy=proxy.example.net:3128\n", "Refresh=07\n", "AutoProcess=001\n",
+          "StartMinimized=000\n", "RunAsService=001\n", "Adapter=ppp0\n"})
+        EXPECT_TRUE(text.contains(line)) << line << "\n" << text.constData();
+
+    EXPECT_EQ(main.settings().sTargetdir, QStringLiteral("pub/")) << "the main window loaded";
+    EXPECT_TRUE(main.settings().Service);
+    EXPECT_TRUE(
+        runner.commands.contains(QStringLiteral("systemctl --user enable hostvane.service")));
+    ASSERT_EQ(prompt.shown.size(), 1);
+    EXPECT_TRUE(
+        prompt.shown[0].text.endsWith(QStringLiteral(" installed as service successfully")));
+
+    open();
+    EXPECT_EQ(box("txDir")->text(), QStringLiteral("pub/"));
+    EXPECT_EQ(box("txRefresh")->text(), QStringLiteral("7"));
+    const qsizetype commands = runner.commands.size();
+    button(0)->click();
+    EXPECT_EQ(runner.commands.size(), commands) << "installed already";
+    EXPECT_EQ(prompt.shown.size(), 1);
+}
+
+TEST_F(SettingsDialogTest, CancelAndTheCloseBoxWriteNothing)
+{
+    writeSettings("[Settings]\nHost=ftp.a.example\nAutoProcess=001\n");
+    main.LoadSettings();
+    const QByteArray before = storeText();
+    for (const bool closeBox : {false, true}) {
+        frmSettings& d = open();
+        retype("txHost", QStringLiteral("ftp.b.example"));
+        check("chkService")->setChecked(true);
+        if (closeBox)
+            d.close();
+        else
+            QTest::keyClick(button(1), Qt::Key_Space);
+        EXPECT_FALSE(d.isVisible());
+        EXPECT_EQ(d.result(), QDialog::Rejected);
+        EXPECT_EQ(storeText(), before);
+    }
+    EXPECT_TRUE(runner.commands.isEmpty());
+    EXPECT_TRUE(prompt.shown.isEmpty());
+
+    // Through the menu: the main window reloads afterwards, putting back the stored switch.
+    auto* autoUpdate = main.findChild<QAction*>(QStringLiteral("mnuAutoUpdate"));
+    autoUpdate->trigger();
+    ASSERT_FALSE(main.settings().ProcessingEnabled);
+    QTimer::singleShot(0, [] {
+        QWidget* modal = QApplication::activeModalWidget();
+        ASSERT_NE(modal, nullptr);
+        modal->findChild<QPushButton*>(QStringLiteral("cmdDone(1)"))->click();
+    });
+    main.findChild<QAction*>(QStringLiteral("mnuProperties"))->trigger();
+    EXPECT_TRUE(main.settings().ProcessingEnabled);
+    EXPECT_TRUE(autoUpdate->isChecked());
+    EXPECT_EQ(storeText(), before);
+}
+
+TEST_F(SettingsDialogTest, StoreThatCannotBeWrittenKeepsTheDialogOpen)
+{
+    writeSettings("[Settings]\nHost=ftp.a.example\n");
+    main.LoadSettings();
+    const QByteArray before = storeText();
+    frmSettings& d = open();
+    retype("txHost", QStringLiteral("ftp.b.example"));
+    check("chkService")->setChecked(true);
+    {
+        const ReadOnlyPath locked(QFileInfo(world.configFile()).path());
+        button(0)->click();
+    }
+    ASSERT_EQ(prompt.shown.size(), 1);
+    EXPECT_EQ(prompt.shown[0].title, QStringLiteral("HostVane"));
+    EXPECT_TRUE(prompt.shown[0].text.contains(world.configFile()))
+        << prompt.shown[0].text.toStdString();
+    EXPECT_TRUE(prompt.shown[0].text.contains(QStringLiteral("not permitted")) ||
+                prompt.shown[0].text.contains(QStringLiteral("Permission denied")))
+        << prompt.shown[0].text.toStdString();
+    EXPECT_TRUE(d.isVisible());
+    EXPECT_EQ(box("txHost")->text(), QStringLiteral("ftp.b.example"));
+    EXPECT_EQ(storeText(), before);
+    EXPECT_EQ(main.settings().sHost, QStringLiteral("ftp.a.example"));
+    EXPECT_TRUE(runner.commands.isEmpty()) << "nothing else of Save ran";
+
+    button(0)->click();
+    EXPECT_FALSE(d.isVisible()) << "saved once the store could be written";
+    EXPECT_EQ(main.settings().sHost, QStringLiteral("ftp.b.example"));
+}
+
+} // namespace
