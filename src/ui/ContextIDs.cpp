@@ -52,8 +52,14 @@ void ContextIDs::ShowHelpContents()
 
 void ContextIDs::ShowTopic(int context)
 {
+    // While a modal dialog is open every other window is blocked, so help asked for from the
+    // dialog is given a viewer of the dialog's own, which goes with it.
+    QWidget* modal = QApplication::activeModalWidget();
+    QWidget* owner = modal != nullptr ? modal : m_owner.data();
+    if (!m_viewer.isNull() && m_viewer->parentWidget() != owner)
+        delete m_viewer;
     if (m_viewer.isNull())
-        m_viewer = new HelpViewer(m_owner);
+        m_viewer = new HelpViewer(owner);
     m_viewer->Open(m_helpFile, context);
 }
 

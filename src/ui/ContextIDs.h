@@ -28,7 +28,7 @@ public:
     void InitHelp(QWidget* owner, const QString& programDirectory);
     // Opens the viewer on the help file's contents page.
     void ShowHelpContents();
-    // Opens the viewer on one topic.
+    // Opens the viewer on one topic, in front of whatever window has the user's attention.
     void ShowTopic(int context);
     // Closes the viewer, if it is open.
     void QuitHelp();

@@ -14,6 +14,7 @@
 #include <QTest>
 #include <QTextBrowser>
 #include <QTextDocument>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -106,6 +107,20 @@ TEST_F(HelpTest, F1OpensTheTopicOfTheWindowOrOpenMenu)
         EXPECT_EQ(pressF1(menu), QLatin1String(topic));
         EXPECT_FALSE(menu->isVisible()) << topic;
     }
+    // The settings dialog is modal: help from it must not open behind its block.
+    QString settingsTopic;
+    bool viewerUsable = false;
+    QTimer::singleShot(0, [&] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        QTest::keyClick(dialog, Qt::Key_F1);
+        settingsTopic = shownTopic();
+        viewerUsable = w.help().Viewer()->parentWidget() == dialog;
+        dialog->close();
+    });
+    w.menus().mnuProperties->trigger();
+    EXPECT_EQ(settingsTopic, QStringLiteral("240"));
+    EXPECT_TRUE(viewerUsable);
+
     RecordingRunner runner;
     frmAbout about(runner, prompt, &w);
     about.show();
