@@ -3,7 +3,7 @@
 set -eu
 
 packages="g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libcurl4-openssl-dev
-iproute2 curl googletest libgtest-dev python3-pyftpdlib e2fsprogs
+iproute2 curl googletest libgtest-dev python3-pyftpdlib e2fsprogs libsystemd-dev
 desktop-file-utils appstream librsvg2-bin file man-db"
 
 missing=""

@@ -1,11 +1,15 @@
+#include "components/FileEventLog.h"
 #include "system/AppIdentity.h"
 #include "system/Clock.h"
 #include "system/ProgramDirectory.h"
 #include "system/XdgPaths.h"
+#include "ui/AppIcon.h"
 #include "ui/MessageBoxPrompt.h"
 #include "ui/frmHostVane.h"
 
 #include <QApplication>
+
+#include <optional>
 
 int main(int argc, char** argv)
 {
@@ -17,6 +21,10 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(AppIdentity::Title());
     QApplication::setApplicationVersion(AppIdentity::Version());
+    QApplication::setWindowIcon(AppIcon::Icon());
+    // The program ends through the main window's unload only: a hidden window or the splash
+    // closing last must not end it.
+    QApplication::setQuitOnLastWindowClosed(false);
 
     MessageBoxPrompt prompt;
     if (const QString missing = XdgPaths::MissingHomeMessage(); !missing.isEmpty()) {
@@ -31,7 +39,14 @@ int main(int argc, char** argv)
     }
 
     SystemClock clock;
+    // Where nothing reads the system log, its entries can go to a file instead.
+    std::optional<FileEventLog> fileLog;
+    if (const QString path = qEnvironmentVariable("HOSTVANE_EVENT_LOG"); !path.isEmpty())
+        fileLog.emplace(path);
     frmHostVane window(clock, prompt);
-    window.Form_Load();
+    if (fileLog)
+        window.service().setEventLog(&*fileLog);
+    if (!window.Form_Load())
+        return 0;
     return app.exec();
 }

@@ -76,6 +76,9 @@ public:
     qint16 AccessType = icDirect;
 
     std::optional<ExecuteError> Execute(const QString& operation);
+    // For a program that is ending: the operation in flight ends at once with state 11, and
+    // so does every later one.
+    void Abandon() { m_abort = true; }
     bool StillExecuting() const { return m_executing; }
     qint32 ResponseCode() const { return m_responseCode; }
     QString ResponseInfo() const { return m_responseInfo; }

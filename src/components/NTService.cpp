@@ -10,6 +10,7 @@
 #include <QSaveFile>
 
 #include <syslog.h>
+#include <systemd/sd-daemon.h>
 
 namespace {
 
@@ -47,16 +48,19 @@ QString NTService::UnitFileText(const QString& executable) const
                           "Description=%1\n"
                           "\n"
                           "[Service]\n"
-                          "Type=notify\n"
-                          "ExecStart=%2\n"
-                          "Environment=QT_QPA_PLATFORM=offscreen\n"
+                          "Type=%2\n"
+                          "ExecStart=%3\n"
+                          "%4"
                           "Environment=HOSTVANE_SERVICE=1\n"
                           "Restart=on-failure\n"
                           "RestartSec=30\n"
                           "\n"
                           "[Install]\n"
                           "WantedBy=default.target\n")
-        .arg(unitValue(DisplayName), unitWord(executable));
+        .arg(unitValue(DisplayName),
+             NotifyManager ? QStringLiteral("notify") : QStringLiteral("simple"),
+             unitWord(executable),
+             Interactive ? QString() : QStringLiteral("Environment=QT_QPA_PLATFORM=offscreen\n"));
 }
 
 bool NTService::systemctl(const QStringList& arguments)
@@ -77,7 +81,7 @@ bool NTService::Install()
         return false;
     const QString unitName = QFileInfo(path).fileName();
     if (systemctl({QStringLiteral("daemon-reload")}) &&
-        systemctl({QStringLiteral("enable"), unitName}))
+        (StartMode != Automatic || systemctl({QStringLiteral("enable"), unitName})))
         return true;
     QFile::remove(path);
     systemctl({QStringLiteral("daemon-reload")});
@@ -106,8 +110,50 @@ int NTService::SystemLogPriority(qint16 eventType)
     return eventType == Warning ? LOG_WARNING : LOG_INFO;
 }
 
+void NTService::Connect()
+{
+    if (qgetenv("HOSTVANE_SERVICE") != "1")
+        return;
+    m_connected = true;
+    bool success = false;
+    emit Start(success);
+}
+
+void NTService::Disconnect()
+{
+    notify("STOPPING=1");
+    m_connected = false;
+}
+
+void NTService::RaiseStop()
+{
+    if (m_connected)
+        emit Stop();
+}
+
+void NTService::ReportReady()
+{
+    notify("READY=1");
+}
+
+void NTService::ReportStatus(const QString& text)
+{
+    notify("STATUS=" + text.toUtf8());
+}
+
+void NTService::notify(const QByteArray& state)
+{
+    // sd_notify does nothing when systemd gave no NOTIFY_SOCKET.
+    if (m_connected && NotifyManager)
+        ::sd_notify(0, state.constData());
+}
+
 void NTService::LogEvent(qint16 eventType, qint32 eventId, const QString& text)
 {
+    if (m_eventLog) {
+        m_eventLog->LogEvent(eventType, eventId, text);
+        return;
+    }
     ::openlog("Hostvane", LOG_PID, LOG_DAEMON);
     ::syslog(SystemLogPriority(eventType), "%s",
              SystemLogText(eventId, text).toLocal8Bit().constData());

@@ -6,6 +6,8 @@
 
 void ErrorReporter::LogError(const QString& msg)
 {
+    if (m_silenced)
+        return;
     if (m_platform.WinverPlatform() == cWinVer::WindowsNT && m_serviceMode && m_serviceLog) {
         m_serviceLog->LogEvent(ServiceEventLog::Warning, kErrorEventId,
                                QStringLiteral("Hostvane-") + msg);

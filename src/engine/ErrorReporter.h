@@ -21,6 +21,9 @@ public:
 
     void setServiceLog(ServiceEventLog* log) { m_serviceLog = log; }
     void setServiceMode(bool bServiceMode) { m_serviceMode = bServiceMode; }
+    // From now on reports are dropped: the program is ending, and a check it abandoned would
+    // only report the failures the abandoning caused.
+    void Silence() { m_silenced = true; }
 
     void LogError(const QString& msg);
 
@@ -29,4 +32,5 @@ private:
     Prompt& m_prompt;
     ServiceEventLog* m_serviceLog = nullptr;
     bool m_serviceMode = false;
+    bool m_silenced = false;
 };

@@ -29,12 +29,14 @@ void UpdateCheck::run(bool Force)
     // A publish that did not get the page onto the server leaves no previous address, so the
     // next scheduled check tries again instead of leaving a stale page up.
     bool published = true;
+    bool publishTried = false;
     if (sCurrentIP.isEmpty()) {
         m_host.EventMsg(QStringLiteral("Cannot resolve local WAN IP address"));
     } else {
         m_host.EventMsg(QStringLiteral("Previous IP address: ") + sPreviousIP);
         m_host.EventMsg(QStringLiteral("Current IP address: ") + sCurrentIP);
-        if (sCurrentIP != sPreviousIP || Force)
+        publishTried = sCurrentIP != sPreviousIP || Force;
+        if (publishTried)
             published = m_publish.Publish(sCurrentIP, m_settings);
         else
             m_host.EventMsg(QStringLiteral("No need to update at this time"));
@@ -44,6 +46,7 @@ void UpdateCheck::run(bool Force)
     m_host.ControlsEnable(true);
     m_host.LoadTimer();
     m_host.SetCaption(caption);
+    m_outcome = {m_clock.now(), sCurrentIP, publishTried, publishTried && published};
     m_host.EventMsg(QStringLiteral("Finished update processing at: ") +
-                    FormatDate(m_clock.now(), kCheckTimePattern));
+                    FormatDate(m_outcome.finishedAt, kCheckTimePattern));
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/CheckOutcome.h"
+
 #include <QString>
 
 class AddressDiscovery;
@@ -27,6 +29,7 @@ public:
     void Process(bool Force);
 
     bool Checking() const { return m_checking; }
+    const CheckOutcome& LastOutcome() const { return m_outcome; }
 
     QString sCurrentIP;
     QString sPreviousIP;
@@ -40,4 +43,5 @@ private:
     AddressDiscovery& m_discovery;
     PublishSequence& m_publish;
     bool m_checking = false;
+    CheckOutcome m_outcome;
 };

@@ -1,5 +1,7 @@
 #include "engine/UpdateEngine.h"
 
+#include "system/ShellSuprt.h"
+
 UpdateEngine::UpdateEngine(const Clock& clock, Prompt& prompt, CheckHost& host,
                            const cWinVer& platform, const Settings& settings,
                            EngineTimeouts timeouts)
@@ -8,4 +10,11 @@ UpdateEngine::UpdateEngine(const Clock& clock, Prompt& prompt, CheckHost& host,
       check(clock, settings, host, discovery, publish)
 {
     discovery.setSettleSeconds(timeouts.settleSeconds);
+}
+
+void UpdateEngine::AbandonCheck()
+{
+    errors.Silence();
+    ShellSuprt::EndRunningCommand();
+    ftp1.Abandon();
 }

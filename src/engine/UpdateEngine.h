@@ -34,6 +34,11 @@ public:
     UpdateEngine(const UpdateEngine&) = delete;
     UpdateEngine& operator=(const UpdateEngine&) = delete;
 
+    // For a program that is ending: the running check's script is ended with all it started,
+    // the FTP operation in flight is aborted, and the check reports nothing more, so the event
+    // loops it waits in return at once.
+    void AbandonCheck();
+
     Inet ftp1;
     ErrorReporter errors;
     AddressDiscovery discovery;

@@ -15,6 +15,9 @@
 
 namespace {
 
+// The process group of the command ShellWait is waiting for, 0 when none runs.
+pid_t g_runningGroup = 0;
+
 // The settle deadline is counted on a clock read in whole seconds, so the wait lies between
 // one second less than asked and the time asked.
 void settle(qint16 settleSeconds)
@@ -37,6 +40,12 @@ QString ShellSuprt::ShellCommandLine(const QString& commandLine)
     QString line = commandLine;
     line.replace(nulTarget, QStringLiteral("\\1 /dev/null"));
     return line;
+}
+
+void ShellSuprt::EndRunningCommand()
+{
+    if (g_runningGroup > 0)
+        ::kill(-g_runningGroup, SIGKILL);
 }
 
 qint32 ShellWait(const QString& commandLine, bool useCommandInterpreter, qint16 settleSeconds,
@@ -62,6 +71,7 @@ qint32 ShellWait(const QString& commandLine, bool useCommandInterpreter, qint16 
     process.start(QStringLiteral("/bin/sh"),
                   {QStringLiteral("-c"), ShellSuprt::ShellCommandLine(commandLine)});
     if (process.waitForStarted()) {
+        g_runningGroup = static_cast<pid_t>(process.processId());
         const bool ended = process.state() == QProcess::NotRunning ||
                            WaitForSignal(&process, &QProcess::finished, processTimeout);
         if (!ended) {
@@ -73,6 +83,7 @@ qint32 ShellWait(const QString& commandLine, bool useCommandInterpreter, qint16 
         } else {
             exitCode = process.exitCode();
         }
+        g_runningGroup = 0;
     }
     settle(settleSeconds);
     return exitCode;

@@ -23,4 +23,8 @@ inline constexpr qint32 kKilledBySignal = -3;
 // The command line as /bin/sh receives it.
 QString ShellCommandLine(const QString& commandLine);
 
+// Ends the command ShellWait is waiting for, with its whole process group; the wait then
+// returns a failure. Nothing happens when no command runs.
+void EndRunningCommand();
+
 } // namespace ShellSuprt

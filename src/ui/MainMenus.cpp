@@ -54,9 +54,6 @@ MainMenus::MainMenus(QMainWindow& window) : QObject(&window)
     // No handler: choosing it only closes the pop-up.
     mnuSTCancel = entry(mnuSystray, "mnuSTCancel", QStringLiteral("Cancel"));
 
-    // Both Exit entries request the unload, so the window's close handler asks its question.
-    connect(mnuExit, &QAction::triggered, &window, &QWidget::close);
-    connect(mnuSTExit, &QAction::triggered, &window, &QWidget::close);
     connect(mnuSTHide, &QAction::triggered, &window, &QWidget::hide);
     // Restores a minimised or hidden window to its normal state.
     connect(mnuSTShow, &QAction::triggered, &window, &QWidget::showNormal);

@@ -7,8 +7,8 @@ class QMainWindow;
 class QMenu;
 
 // The main window's commands: the File and Help menus on the menu bar and the tray's pop-up
-// "Systray", built once from one set of actions. Hide, Show and both Exit entries act on the
-// window directly; the window connects the rest to its handlers.
+// "Systray", built once from one set of actions. Hide and Show act on the window directly; the
+// window connects the rest to its handlers.
 class MainMenus : public QObject
 {
     Q_OBJECT

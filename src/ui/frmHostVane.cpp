@@ -6,21 +6,22 @@
 #include "system/ProgramDirectory.h"
 #include "system/Prompt.h"
 #include "system/RuntimeFormat.h"
+#include "system/TerminationSignals.h"
 #include "ui/AppIcon.h"
 #include "ui/MainMenus.h"
 #include "ui/StatusPanels.h"
 #include "ui/TwipsLayout.h"
 #include "ui/frmAbout.h"
 #include "ui/frmSettings.h"
+#include "ui/frmSplash.h"
 
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
-#include <QScreen>
+#include <QSessionManager>
 
 #include <cstdio>
 
@@ -39,9 +40,19 @@ frmHostVane::frmHostVane(const Clock& clock, Prompt& prompt, int platformId,
     connectMenus();
     timSeconds.setInterval(1000);
     connect(&timSeconds, &QTimer::timeout, this, &frmHostVane::timSeconds_Timer);
+    connect(&m_instance, &InstanceGuard::ShowRequested, this, &frmHostVane::showForOtherStart);
+    connect(&NTService1, &NTService::Start, this, &frmHostVane::NTService1_Start);
+    connect(&NTService1, &NTService::Stop, this, &frmHostVane::NTService1_Stop);
+    m_engine.errors.setServiceLog(&NTService1);
+    connect(qGuiApp, &QGuiApplication::commitDataRequest, this,
+            [this](QSessionManager&) { RequestUnload(AppWindows); });
 }
 
-frmHostVane::~frmHostVane() = default;
+// The card closes itself while the program runs; only a program that ends first removes it.
+frmHostVane::~frmHostVane()
+{
+    delete m_splash;
+}
 
 void frmHostVane::buildControls()
 {
@@ -111,29 +122,11 @@ void frmHostVane::connectMenus()
     connect(m_menus->mnuProperties, &QAction::triggered, this, &frmHostVane::mnuProperties_Click);
     connect(m_menus->mnuAutoUpdate, &QAction::triggered, this, &frmHostVane::mnuAutoUpdate_Click);
     connect(m_menus->mnuHelpContents, &QAction::triggered, &m_help, &ContextIDs::ShowHelpContents);
+    connect(m_menus->mnuExit, &QAction::triggered, this, &frmHostVane::mnuExit_Click);
+    connect(m_menus->mnuSTExit, &QAction::triggered, this, &frmHostVane::mnuExit_Click);
     connect(m_menus->mnuAbout, &QAction::triggered, this, &frmHostVane::ShowAbout);
     connect(m_menus->mnuSTAbout, &QAction::triggered, this, &frmHostVane::ShowAbout);
     connect(&kwSysTray1, &kwSysTray::MouseUp, m_menus, &MainMenus::PopupSystray);
-}
-
-void frmHostVane::Form_Load()
-{
-    InitHelp();
-    SetEnabled(false);
-    LoadSettings();
-    setFixedSize(sizeHint());
-    showNormal();
-    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-    move(screen.center() - QPoint(width() / 2, height() / 2));
-    EnableTrayIcon(true);
-
-    m_scheduler.dNextUpdate = m_clock.now();
-    ShowWaitTime();
-    txStarted->setText(FormatDate(m_clock.now(), kStartedPattern));
-    m_engine.driver.ResetStats();
-    ControlsEnable(true);
-    SetEnabled(m_settings.ProcessingEnabled);
-    timSeconds.start();
 }
 
 void frmHostVane::LoadSettings()
@@ -145,6 +138,10 @@ void frmHostVane::LoadSettings()
 void frmHostVane::Process(bool Force)
 {
     m_engine.check.Process(Force);
+    reportCheckToService();
+    const CheckOutcome& outcome = m_engine.check.LastOutcome();
+    m_notifier.CheckFinished(outcome.publishTried, outcome.published, !isVisible() || isMinimized(),
+                             bServiceMode);
 }
 
 void frmHostVane::LogError(const QString& msg)
@@ -251,20 +248,6 @@ void frmHostVane::timSeconds_Timer()
         timSeconds.start();
     }
     ShowWaitTime();
-}
-
-void frmHostVane::closeEvent(QCloseEvent* event)
-{
-    const bool confirmed =
-        m_prompt.Show(AppIdentity::Title(), QStringLiteral("Really want to quit?"),
-                      Prompt::Buttons::OkCancel) == Prompt::Answer::Ok;
-    if (confirmed) {
-        QuitHelp();
-        EnableTrayIcon(false);
-        event->accept();
-    } else {
-        event->ignore();
-    }
 }
 
 void frmHostVane::InitHelp()

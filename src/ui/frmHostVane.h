@@ -4,14 +4,20 @@
 #include "engine/CheckHost.h"
 #include "engine/UpdateEngine.h"
 #include "settings/Settings.h"
+#include "system/InstanceGuard.h"
 #include "system/ProcessRunner.h"
 #include "system/cWinVer.h"
 #include "ui/ContextIDs.h"
+#include "ui/FreedesktopNotice.h"
+#include "ui/PublishNotifier.h"
 #include "ui/Scheduler.h"
 #include "ui/kwSysTray.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QTimer>
+
+#include <memory>
 
 class Clock;
 class MainMenus;
@@ -20,6 +26,8 @@ class QComboBox;
 class QLineEdit;
 class QListWidget;
 class StatusPanels;
+class TerminationSignals;
+class frmSplash;
 
 // The program's main window. It owns the whole run-time state (settings, addresses, counters,
 // schedule) and wires the engine to the event history, the counters and the status bar.
@@ -31,8 +39,36 @@ public:
                 EngineTimeouts timeouts = {});
     ~frmHostVane() override;
 
-    // Start-up: loads the settings, makes the first check due at once, starts the timer.
-    void Form_Load();
+    // Close reasons, as Form_QueryUnload receives them.
+    enum UnloadModes : qint16
+    {
+        FormControlMenu = 0, // the window's close button
+        FormCode = 1,        // an Exit command
+        AppWindows = 2,      // the session is ending
+        AppTaskManager = 3,  // a termination signal
+    };
+
+    // Start-up: refuses a second instance, loads the settings, connects the service when
+    // systemd started the program, makes the first check due at once, starts the timer. False
+    // when the program must end now because another instance runs.
+    bool Form_Load();
+    void Form_QueryUnload(qint16& Cancel, qint16 UnloadMode);
+    void Form_Unload(qint16& Cancel);
+    void Form_Resize();
+    // Closes the window for the given reason; the program ends when the close goes through.
+    void RequestUnload(qint16 UnloadMode);
+    void mnuExit_Click();
+
+    void InitHelp();
+    void QuitHelp();
+    void EnableTrayIcon(bool TrueFalse);
+
+    void NTService1_Start(bool& Success);
+    void NTService1_Stop();
+    void NTService1_Pause(bool& Success);
+    void NTService1_Continue(bool& Success);
+    bool bServiceMode = false;
+    bool bServiceRunning = false;
 
     void LoadSettings();
     void Process(bool Force);
@@ -55,9 +91,6 @@ public:
     void ShowTime();
     void ShowWaitTime();
 
-    void InitHelp();
-    void QuitHelp();
-    void EnableTrayIcon(bool TrueFalse);
     // Shows the About box modally.
     void ShowAbout();
 
@@ -67,27 +100,40 @@ public:
     MainMenus& menus() { return *m_menus; }
     kwSysTray& tray() { return kwSysTray1; }
     ContextIDs& help() { return m_help; }
+    NTService& service() { return NTService1; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void buildControls();
     void connectMenus();
     void mnuProperties_Click();
     void mnuAutoUpdate_Click();
+    void connectService();
+    // Runs the close questions and the unload; true when the program is ending.
+    bool unload(qint16 UnloadMode);
+    void reportCheckToService();
+    void onTerminationSignal();
+    void showForOtherStart();
 
     const Clock& m_clock;
     Prompt& m_prompt;
     cWinVer m_platform;
     Settings m_settings;
-    ProcessRunner m_runner;
-    NTService NTService1{m_runner};
 
     UpdateEngine m_engine;
+    ProcessRunner m_runner;
+    NTService NTService1{m_runner};
+    InstanceGuard m_instance;
+    std::unique_ptr<TerminationSignals> m_signals;
+    QPointer<frmSplash> m_splash;
     Scheduler m_scheduler;
     QTimer timSeconds;
     kwSysTray kwSysTray1;
+    FreedesktopNotice m_notice{kwSysTray1};
+    PublishNotifier m_notifier{m_notice};
     ContextIDs m_help;
 
     QLineEdit* txStarted = nullptr;

@@ -9,16 +9,21 @@
 #include <stdexcept>
 
 namespace {
-const char* const kVariables[] = {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME"};
-}
+const char* const kVariables[] = {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_RUNTIME_DIR"};
+constexpr int kVariableCount = 4;
+} // namespace
 
 TempWorld::TempWorld() : m_previousDir(QDir::currentPath())
 {
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < kVariableCount; ++i)
         m_saved[i] = qgetenv(kVariables[i]);
     qputenv("HOME", m_dir.path().toUtf8());
     qputenv("XDG_CONFIG_HOME", (m_dir.path() + QStringLiteral("/config")).toUtf8());
     qputenv("XDG_DATA_HOME", (m_dir.path() + QStringLiteral("/data")).toUtf8());
+    const QString runtime = m_dir.path() + QStringLiteral("/run");
+    QDir().mkpath(runtime);
+    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    qputenv("XDG_RUNTIME_DIR", runtime.toUtf8());
     m_programDir = ProgramDirectory::Path();
     QString failure;
     if (!ProgramDirectory::Prepare(m_programDir, QStringLiteral(HOSTVANE_SHIPPED_DATA), &failure))
@@ -28,7 +33,7 @@ TempWorld::TempWorld() : m_previousDir(QDir::currentPath())
 TempWorld::~TempWorld()
 {
     QDir::setCurrent(m_previousDir);
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < kVariableCount; ++i) {
         if (m_saved[i].isNull())
             qunsetenv(kVariables[i]);
         else

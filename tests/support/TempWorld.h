@@ -3,9 +3,9 @@
 #include <QString>
 #include <QTemporaryDir>
 
-// A private per-user world for one test: HOME, XDG_CONFIG_HOME and XDG_DATA_HOME point into a
-// fresh temporary directory, and a program directory seeded with the shipped files is made
-// current. Everything is put back when the world goes away.
+// A private per-user world for one test: HOME and the XDG configuration, data and runtime
+// directories point into a fresh temporary directory, and a program directory seeded with the
+// shipped files is made current. Everything is put back when the world goes away.
 class TempWorld
 {
 public:
@@ -28,5 +28,5 @@ private:
     QTemporaryDir m_dir;
     QString m_programDir;
     QString m_previousDir;
-    QByteArray m_saved[3];
+    QByteArray m_saved[4]; // the variables as they were
 };

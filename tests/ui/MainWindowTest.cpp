@@ -1,6 +1,7 @@
 #include "support/ManualClock.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempWorld.h"
+#include "system/InstanceGuard.h"
 #include "ui/frmHostVane.h"
 
 #include <QAction>
@@ -11,11 +12,23 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
 namespace {
+
+// System log entries as "<type> [<id>] <text>".
+class RecordingEventLog final : public ServiceEventLog
+{
+public:
+    void LogEvent(qint16 eventType, qint32 eventId, const QString& text) override
+    {
+        entries.append(QStringLiteral("%1 [%2] %3").arg(eventType).arg(eventId).arg(text));
+    }
+    QStringList entries;
+};
 
 const QByteArray kListing = "HostVane IP Configuration\n\nNdisWan adapter ppp0 (PPP Adapter):\n\n"
                             "        IP Address. . . . . . . . . : 10.1.2.3\n";
@@ -191,17 +204,121 @@ TEST_F(MainWindowTest, DueTickDuringAMenuCheckDoesNotStartASecond)
     EXPECT_EQ(checksRun(), 1);
 }
 
-TEST_F(MainWindowTest, ExitAsksFirst)
+// Who may close the window: the close button and Exit ask in an ordinary run and are refused
+// in service mode; the session's end and a termination signal are not questioned, but a
+// started service keeps its window until systemd has stopped it.
+TEST_F(MainWindowTest, CloseReasonsDecideQuestionAndOutcome)
+{
+    enum Service
+    {
+        NoService,
+        Started,
+        Stopped
+    };
+    const QString reallyQuit = QStringLiteral("Really want to quit?");
+    const QString mustStop =
+        QStringLiteral("You must stop this service via the Service Control Manager");
+    const struct
+    {
+        Service service;
+        qint16 reason; // -1: the window's close button
+        Prompt::Answer answer;
+        QString asked;
+        bool closes;
+    } cases[] = {
+        {NoService, -1, Prompt::Answer::Cancel, reallyQuit, false},
+        {NoService, frmHostVane::FormCode, Prompt::Answer::Ok, reallyQuit, true},
+        {NoService, frmHostVane::AppWindows, Prompt::Answer::Cancel, QString(), true},
+        {NoService, frmHostVane::AppTaskManager, Prompt::Answer::Cancel, QString(), true},
+        {Started, frmHostVane::FormCode, Prompt::Answer::Ok, mustStop, false},
+        {Started, -1, Prompt::Answer::Ok, mustStop, false},
+        {Started, frmHostVane::AppTaskManager, Prompt::Answer::Ok, QString(), false},
+        {Stopped, frmHostVane::FormCode, Prompt::Answer::Ok, mustStop, false},
+        {Stopped, frmHostVane::AppTaskManager, Prompt::Answer::Ok, QString(), true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "service " << c.service << " reason " << c.reason);
+        window.reset();
+        frmHostVane& w = start();
+        bool success = false;
+        if (c.service != NoService)
+            w.NTService1_Start(success);
+        if (c.service == Stopped)
+            w.NTService1_Stop();
+        prompt.shown.clear();
+        prompt.answers = {c.answer};
+        if (c.reason < 0)
+            w.close();
+        else
+            w.RequestUnload(c.reason);
+        EXPECT_EQ(!w.isVisible(), c.closes);
+        if (c.asked.isEmpty()) {
+            EXPECT_TRUE(prompt.shown.isEmpty());
+        } else {
+            ASSERT_EQ(prompt.shown.size(), 1);
+            EXPECT_EQ(prompt.shown[0].title, QStringLiteral("HostVane"));
+            EXPECT_EQ(prompt.shown[0].text, c.asked);
+            EXPECT_EQ(prompt.shown[0].buttons,
+                      c.asked == reallyQuit ? Prompt::Buttons::OkCancel : Prompt::Buttons::Ok);
+        }
+    }
+    prompt.answers = {Prompt::Answer::Ok};
+    action("mnuExit")->trigger();
+    EXPECT_FALSE(window->isVisible()) << "E&xit asks with close reason 1";
+}
+
+TEST_F(MainWindowTest, ServiceHandlersLogAndSetTheFlags)
 {
     frmHostVane& w = start();
-    prompt.answers = {Prompt::Answer::Cancel, Prompt::Answer::Ok};
-    action("mnuExit")->trigger();
-    EXPECT_TRUE(w.isVisible());
-    ASSERT_EQ(prompt.shown.size(), 1);
-    EXPECT_EQ(prompt.shown[0].text, QStringLiteral("Really want to quit?"));
-    EXPECT_EQ(prompt.shown[0].buttons, Prompt::Buttons::OkCancel);
-    action("mnuExit")->trigger();
+    RecordingEventLog log;
+    w.service().setEventLog(&log);
+    bool success = false;
+    w.NTService1_Start(success);
+    EXPECT_TRUE(success);
+    EXPECT_TRUE(w.bServiceMode && w.bServiceRunning);
+    for (auto refuse : {&frmHostVane::NTService1_Pause, &frmHostVane::NTService1_Continue}) {
+        success = true;
+        (w.*refuse)(success);
+        EXPECT_FALSE(success);
+        EXPECT_TRUE(w.bServiceMode && w.bServiceRunning);
+    }
+    w.LogError(QStringLiteral("error: 1 running getip.bat"));
+    EXPECT_TRUE(prompt.shown.isEmpty()) << "nobody would answer a box in service mode";
+    w.NTService1_Stop();
+    EXPECT_TRUE(w.bServiceMode);
+    EXPECT_FALSE(w.bServiceRunning);
+    EXPECT_EQ(log.entries,
+              QStringList({QStringLiteral("0 [110] Hostvane Started.  Version:  1 1 3"),
+                           QStringLiteral("2 [109] Hostvane-error: 1 running getip.bat"),
+                           QStringLiteral("0 [110] Hostvane Stopped.  Version:  1 1 3")}));
+
+    w.showMinimized();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !w.isVisible(); }, 5000))
+        << "a minimised service window hides";
+}
+
+TEST_F(MainWindowTest, StartsHiddenWhenAskedAndAnotherStartBringsItBack)
+{
+    writeSettings("[Settings]\nHost=127.0.0.1:1\nAutoProcess=000\nStartMinimized=001\n");
+    frmHostVane& w = start();
     EXPECT_FALSE(w.isVisible());
+    w.showMinimized();
+    w.hide();
+    ASSERT_TRUE(w.isMinimized());
+
+    InstanceGuard later;
+    EXPECT_FALSE(later.Claim());
+    later.RaiseOther();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return w.isVisible(); }, 5000));
+    EXPECT_FALSE(w.isMinimized());
+
+    window.reset();
+    writeSettings("[Settings]\nHost=127.0.0.1:1\nAutoProcess=000\nStartMinimized=000\n");
+    frmHostVane& shown = start();
+    EXPECT_TRUE(shown.isVisible());
+    shown.showMinimized();
+    QTest::qWait(100);
+    EXPECT_TRUE(shown.isVisible()) << "an ordinary run only minimises";
 }
 
 } // namespace

@@ -1,14 +1,97 @@
 #include "support/TempWorld.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTcpServer>
+
+#include <csignal>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
 namespace {
+
+const QByteArray kListing = "HostVane IP Configuration\n\nNdisWan adapter ppp0 (PPP Adapter):\n\n"
+                            "        IP Address. . . . . . . . . : 10.1.2.3\n";
+
+void writeSettings(const TempWorld& world, const QByteArray& ini)
+{
+    QDir().mkpath(QFileInfo(world.configFile()).path());
+    QFile file(world.configFile());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(ini);
+}
+
+// The built program as a user starts it, headless, in the test's world.
+class Program
+{
+public:
+    explicit Program(const QStringList& extraEnvironment = {})
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(QStringLiteral("DISPLAY"));
+        environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        environment.remove(QStringLiteral("NOTIFY_SOCKET"));
+        environment.remove(QStringLiteral("HOSTVANE_SERVICE"));
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        for (const QString& setting : extraEnvironment)
+            environment.insert(setting.section(QLatin1Char('='), 0, 0),
+                               setting.section(QLatin1Char('='), 1));
+        process.setProcessEnvironment(environment);
+        process.setReadChannel(QProcess::StandardError);
+        process.start(QStringLiteral(HOSTVANE_EXECUTABLE), {});
+    }
+    ~Program()
+    {
+        if (process.state() != QProcess::NotRunning) {
+            process.kill();
+            process.waitForFinished();
+        }
+    }
+
+    // Reads standard error until `marker` appears; false when it did not within the time.
+    bool waitForError(const QByteArray& marker, int ms = 20000)
+    {
+        QElapsedTimer waited;
+        waited.start();
+        while (!errors.contains(marker) && waited.elapsed() < ms &&
+               (process.bytesAvailable() > 0 || process.waitForReadyRead(ms)))
+            errors += process.readAllStandardError();
+        return errors.contains(marker);
+    }
+    // Sends the signal and waits for the end; the milliseconds it took, or -1.
+    qint64 signalAndWait(int signalNumber)
+    {
+        QElapsedTimer took;
+        took.start();
+        ::kill(static_cast<pid_t>(process.processId()), signalNumber);
+        if (!process.waitForFinished(10000))
+            return -1;
+        errors += process.readAllStandardError();
+        return took.elapsed();
+    }
+
+    QProcess process;
+    QByteArray errors;
+};
+
+// Neither running nor waiting to be reaped by its parent.
+bool processGone(const QByteArray& pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(QString::fromLatin1(pid.trimmed())));
+    if (!stat.open(QIODevice::ReadOnly))
+        return true;
+    const QByteArray fields = stat.readAll();
+    return fields.mid(fields.lastIndexOf(')') + 2, 1) == "Z";
+}
 
 // The program as a user starts it, headless: its whole first check reaches standard error.
 TEST(Program, HeadlessRunEchoesTheHistoryToStandardError)
@@ -76,6 +159,134 @@ TEST(Program, RefusesToStartWithoutAHome)
                 errors.contains(QStringLiteral("XDG_DATA_HOME")))
         << errors.toStdString();
     EXPECT_EQ(QFileInfo::exists(QStringLiteral("/.local/share/HostVane")), rootHadIt);
+}
+
+// A second start shows the message and ends at once, reading no setting (the store is now a
+// pipe nobody writes, which would hold any reader), while the first runs on.
+TEST(Program, SecondStartEndsAtOnceLeavingTheFirstRunning)
+{
+    TempWorld world;
+    world.installListingScript(kListing);
+    writeSettings(world, "[Settings]\nHost=127.0.0.1:1\nAutoProcess=001\nStartMinimized=001\n");
+    Program first;
+    ASSERT_TRUE(first.waitForError("Finished update processing at: ")) << first.errors.data();
+
+    ASSERT_TRUE(QFile::remove(world.configFile()));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(world.configFile()).constData(), 0600), 0);
+    Program second;
+    ASSERT_TRUE(second.process.waitForFinished(10000)) << "the second start hangs";
+    EXPECT_EQ(second.process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second.process.exitCode(), 0);
+    EXPECT_TRUE(second.process.readAllStandardError().contains(
+        "HostVane: This program is already running.\n"));
+    EXPECT_EQ(first.process.state(), QProcess::Running);
+    EXPECT_GE(first.signalAndWait(SIGTERM), 0);
+}
+
+// A termination signal ends an ordinary run without a question, with status 0 within two
+// seconds, also in the middle of a check: the address script is ended with the processes it
+// started, the transfer is aborted (the server here never greets), and the abandoned check
+// reports nothing.
+TEST(Program, TerminationSignalEndsTheRunAlsoInTheMiddleOfACheck)
+{
+    enum Stage
+    {
+        AfterCheck,
+        InScript,
+        InTransfer
+    };
+    const struct
+    {
+        int signalNumber;
+        Stage stage;
+        const char* waitFor;
+    } cases[] = {{SIGTERM, InScript, "script is waiting"},
+                 {SIGINT, AfterCheck, "Finished update processing"},
+                 {SIGHUP, InScript, "script is waiting"},
+                 {SIGTERM, InTransfer, "Deleting old redirector page"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "signal " << c.signalNumber << " stage " << c.stage);
+        TempWorld world;
+        world.installListingScript(kListing);
+        if (c.stage == InScript)
+            world.writeFile(QStringLiteral("getipNT.bat"),
+                            "#!/bin/sh\nsleep 60 &\necho $! > sleeper.pid\n"
+                            "echo script is waiting >&2\nwait\n",
+                            true);
+        // The kernel completes connections to a listening socket nobody accepts on.
+        QTcpServer silentServer;
+        ASSERT_TRUE(silentServer.listen(QHostAddress::LocalHost));
+        writeSettings(world,
+                      "[Settings]\nAutoProcess=001\nHost=127.0.0.1:" +
+                          (c.stage == InTransfer ? QByteArray::number(silentServer.serverPort())
+                                                 : QByteArray("1")) +
+                          "\n");
+        Program program;
+        ASSERT_TRUE(program.waitForError(c.waitFor)) << program.errors.data();
+
+        const qint64 took = program.signalAndWait(c.signalNumber);
+        ASSERT_GE(took, 0) << "the program did not end";
+        EXPECT_LE(took, 2000);
+        EXPECT_EQ(program.process.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(program.process.exitCode(), 0);
+        EXPECT_FALSE(program.errors.contains("Really want to quit?"));
+        EXPECT_FALSE(program.errors.contains("HostVane: error:")) << program.errors.data();
+        if (c.stage == InScript) {
+            EXPECT_TRUE(processGone(world.readFile(QStringLiteral("sleeper.pid"))))
+                << "the script's child outlived the program";
+        }
+    }
+}
+
+// Under systemd: Start is logged, READY=1 follows the start-up and each check leaves a status
+// line; SIGTERM logs the stop and ends the program with status 0.
+TEST(Program, ServiceModeTalksToSystemdAndLogsStartAndStop)
+{
+    TempWorld world;
+    world.installListingScript(kListing);
+    writeSettings(world, "[Settings]\nHost=127.0.0.1:1\nAutoProcess=001\n");
+    const QByteArray socketPath = QFile::encodeName(world.root() + QStringLiteral("/notify"));
+    const int notify = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    ASSERT_GE(notify, 0);
+    sockaddr_un address = {};
+    address.sun_family = AF_UNIX;
+    ASSERT_LT(static_cast<size_t>(socketPath.size()), sizeof(address.sun_path));
+    std::copy(socketPath.begin(), socketPath.end(), address.sun_path);
+    ASSERT_EQ(::bind(notify, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
+    const QString eventLog = world.root() + QStringLiteral("/events.log");
+
+    Program service({QStringLiteral("HOSTVANE_SERVICE=1"),
+                     QStringLiteral("NOTIFY_SOCKET=") + QString::fromLocal8Bit(socketPath),
+                     QStringLiteral("HOSTVANE_EVENT_LOG=") + eventLog});
+    QList<QByteArray> messages;
+    const auto receiveUntil = [&](const QByteArray& prefix) {
+        pollfd ready = {notify, POLLIN, 0};
+        while (::poll(&ready, 1, 20000) == 1) {
+            char buffer[4096];
+            const ssize_t size = ::recv(notify, buffer, sizeof(buffer), 0);
+            if (size <= 0)
+                return false;
+            messages.append(QByteArray(buffer, static_cast<qsizetype>(size)));
+            if (messages.last().startsWith(prefix))
+                return true;
+        }
+        return false;
+    };
+    EXPECT_TRUE(receiveUntil("READY=1"));
+    ASSERT_TRUE(receiveUntil("STATUS=")) << messages.join('|').data();
+    EXPECT_TRUE(messages.last().contains("address 10.1.2.3, page NOT published"))
+        << messages.last().data();
+
+    const qint64 took = service.signalAndWait(SIGTERM);
+    ::close(notify);
+    ASSERT_GE(took, 0) << "the service did not end";
+    EXPECT_LE(took, 2000);
+    EXPECT_EQ(service.process.exitCode(), 0);
+    EXPECT_FALSE(service.errors.contains("You must stop this service"));
+    QFile log(eventLog);
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    EXPECT_EQ(log.readAll(), QByteArray("0 [110] Hostvane Started.  Version:  1 1 3\n"
+                                        "0 [110] Hostvane Stopped.  Version:  1 1 3\n"));
 }
 
 } // namespace
