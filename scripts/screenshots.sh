@@ -92,7 +92,7 @@ sleep 1
 settings=$(windows . | grep -v "^$main\$" | tail -1 || true)
 if [ -n "$settings" ]; then
     shot "$settings" settings-dialog.png
-    keys Escape
+    keys alt+c
 else
     echo "no settings dialog in this build: settings-dialog.png not taken"
 fi
