@@ -1,12 +1,9 @@
-#include "support/ManualClock.h"
+#include "QuietWindowTest.h"
 #include "support/RecordingRunner.h"
-#include "support/ScriptedPrompt.h"
-#include "support/TempWorld.h"
 #include "ui/ContextIDs.h"
 #include "ui/HelpViewer.h"
 #include "ui/MainMenus.h"
 #include "ui/frmAbout.h"
-#include "ui/frmHostVane.h"
 
 #include <QApplication>
 #include <QListWidget>
@@ -39,18 +36,9 @@ TEST(HelpPath, JoinsTheDirectoryAsReadWithoutDoublingItsSeparator)
             << c.directory;
 }
 
-class HelpTest : public ::testing::Test
+class HelpTest : public QuietWindowTest
 {
 protected:
-    frmHostVane& start()
-    {
-        world.writeFile(QStringLiteral("../../config/HostVane/HostVane.conf"),
-                        "[Settings]\nHost=127.0.0.1:1\nAutoProcess=000\n");
-        window = std::make_unique<frmHostVane>(clock, prompt, cWinVer::WindowsNT,
-                                               EngineTimeouts{.settleSeconds = 0});
-        window->Form_Load();
-        return *window;
-    }
     // The topic the open viewer shows: its anchor, or "" for the contents page.
     QString shownTopic() const
     {
@@ -66,11 +54,6 @@ protected:
         window->help().Viewer()->close();
         return topic;
     }
-
-    TempWorld world;
-    ManualClock clock;
-    ScriptedPrompt prompt;
-    std::unique_ptr<frmHostVane> window;
 };
 
 TEST_F(HelpTest, ContentsOpenTheShippedManualAndUnloadClosesIt)

@@ -1,8 +1,5 @@
-#include "support/ManualClock.h"
-#include "support/ScriptedPrompt.h"
-#include "support/TempWorld.h"
+#include "QuietWindowTest.h"
 #include "ui/MainMenus.h"
-#include "ui/frmHostVane.h"
 
 #include <QAction>
 #include <QApplication>
@@ -13,23 +10,9 @@
 
 namespace {
 
-class TrayMenuTest : public ::testing::Test
+class TrayMenuTest : public QuietWindowTest
 {
 protected:
-    frmHostVane& start()
-    {
-        // Automatic checks off: the ticks here only concern the icon.
-        world.writeFile(QStringLiteral("../../config/HostVane/HostVane.conf"),
-                        "[Settings]\nHost=127.0.0.1:1\nAutoProcess=000\n");
-        window = std::make_unique<frmHostVane>(clock, prompt, cWinVer::WindowsNT,
-                                               EngineTimeouts{.settleSeconds = 0});
-        window->Form_Load();
-        return *window;
-    }
-    QAction* action(const char* name) const
-    {
-        return window->findChild<QAction*>(QLatin1String(name));
-    }
     static QStringList captions(const QMenu* menu)
     {
         QStringList texts;
@@ -40,11 +23,6 @@ protected:
         return texts;
     }
     bool iconShown() { return window->tray().icon().isVisible(); }
-
-    TempWorld world;
-    ManualClock clock;
-    ScriptedPrompt prompt;
-    std::unique_ptr<frmHostVane> window;
 };
 
 TEST_F(TrayMenuTest, MenuBarAndTrayPopupHoldTheWholeTree)
