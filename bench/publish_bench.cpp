@@ -1,10 +1,11 @@
 // One whole publish (DELETE, PUT, CLOSE, QUIT) against a loopback FTP server, next to the
-// same transfer done by the curl command-line tool, and the CPU time of a full forced check
-// that publishes.
+// same transfer done by the curl command-line tool, in plain FTP and over explicit TLS; and
+// the CPU time of a full forced check that publishes.
 
 #include "support/CpuClock.h"
 #include "support/EngineRig.h"
 #include "support/LoopbackServer.h"
+#include "support/TestCertificates.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -12,9 +13,13 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 namespace {
+
+const QString kUser = QStringLiteral("bench");
+const QString kPassword = QStringLiteral("bench-pass");
 
 double median(std::vector<double> values)
 {
@@ -27,35 +32,31 @@ double milliseconds(const QElapsedTimer& timer)
     return static_cast<double>(timer.nsecsElapsed()) / 1e6;
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+struct Timings
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 15;
+    double ours = 0;
+    double tool = 0;
+    int uploads = 0;
+};
 
-    const QString user = QStringLiteral("bench");
-    const QString password = QStringLiteral("bench-pass");
-    LoopbackServer server = LoopbackServer::Ftp(user, password);
-    EngineRig rig;
-    rig.world.installListingScript(DialUpListing("10.1.2.3"));
-    rig.settings.sTargetUrl = server.url();
-    rig.settings.sUser = user;
-    rig.settings.sPword = password;
-    rig.pages.CreateHtm(QStringLiteral("10.1.2.3"));
+// Publishes `runs` times with HostVane and with the curl tool, alternately, to `server`.
+Timings compare(EngineRig& rig, const LoopbackServer& server, const QString& scheme,
+                const QStringList& curlOptions, int runs)
+{
+    rig.settings.sTargetUrl = QStringLiteral("FTP://") + scheme + server.address();
+    const QStringList curlArguments =
+        curlOptions +
+        QStringList{QStringLiteral("-s"),
+                    QStringLiteral("-S"),
+                    QStringLiteral("-u"),
+                    kUser + QLatin1Char(':') + kPassword,
+                    QStringLiteral("-Q"),
+                    QStringLiteral("DELE /hostvane.html"),
+                    QStringLiteral("-T"),
+                    QStringLiteral("hostvane.htm"),
+                    QStringLiteral("ftp://") + server.address() + QStringLiteral("/hostvane.html")};
 
-    const QStringList curlArguments = {QStringLiteral("-s"),
-                                       QStringLiteral("-S"),
-                                       QStringLiteral("-u"),
-                                       user + QLatin1Char(':') + password,
-                                       QStringLiteral("-Q"),
-                                       QStringLiteral("DELE /hostvane.html"),
-                                       QStringLiteral("-T"),
-                                       QStringLiteral("hostvane.htm"),
-                                       QStringLiteral("ftp://") + server.address() +
-                                           QStringLiteral("/hostvane.html")};
-
+    const int uploadsBefore = rig.driver.lUploadCount;
     rig.publish.Publish(QStringLiteral("10.1.2.3"), rig.settings); // the page is on the server
     std::vector<double> ours;
     std::vector<double> tool;
@@ -72,11 +73,45 @@ int main(int argc, char** argv)
         tool.push_back(milliseconds(elapsed));
         if (curl.exitCode() != 0) {
             std::fprintf(stderr, "curl failed: %s\n", curl.readAllStandardError().constData());
-            return 1;
+            std::exit(1);
         }
     }
-    const int uploads = rig.driver.lUploadCount;
+    return {median(ours), median(tool), rig.driver.lUploadCount - uploadsBefore};
+}
 
+void print(const char* what, const char* tool, const Timings& timings, int runs)
+{
+    std::printf("%s, median of %d runs (%d of %d uploads counted):\n", what, runs, timings.uploads,
+                runs + 1);
+    std::printf("  HostVane  %.1f ms\n  %-9s %.1f ms\n  ratio     %.2f (target <= 1.2)\n",
+                timings.ours, tool, timings.tool, timings.ours / timings.tool);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 15;
+
+    EngineRig rig;
+    rig.world.installListingScript(DialUpListing("10.1.2.3"));
+    rig.settings.sUser = kUser;
+    rig.settings.sPword = kPassword;
+    rig.pages.CreateHtm(QStringLiteral("10.1.2.3"));
+    rig.world.writeFile(QStringLiteral("ftp-ca.pem"), TestCertificates::authority());
+
+    const LoopbackServer plain = LoopbackServer::Ftp(kUser, kPassword);
+    const Timings plainTimings = compare(rig, plain, QString(), {}, runs);
+    const LoopbackServer tls = LoopbackServer::FtpOverTls(
+        kUser, kPassword, LoopbackServer::ExplicitTls, QStringLiteral("trusted"));
+    const Timings tlsTimings = compare(
+        rig, tls, QStringLiteral("ftpes://"),
+        {QStringLiteral("--ssl-reqd"), QStringLiteral("--cacert"), QStringLiteral("ftp-ca.pem")},
+        runs);
+
+    rig.settings.sTargetUrl = plain.url();
     std::vector<double> checkCpu;
     rig.discovery.setSettleSeconds(2);
     for (int run = 0; run < 3; ++run) {
@@ -86,11 +121,10 @@ int main(int argc, char** argv)
                            before);
     }
 
-    const double ratio = median(ours) / median(tool);
-    std::printf("publish against a loopback server, median of %d runs (%d uploads counted):\n",
-                runs, uploads);
-    std::printf("  HostVane  %.1f ms\n  curl tool %.1f ms\n  ratio     %.2f (target <= 1.2)\n",
-                median(ours), median(tool), ratio);
+    print("plain FTP publish with read-back against a loopback server", "curl tool", plainTimings,
+          runs);
+    print("explicit TLS publish against the same kind of server", "curl --ssl-reqd", tlsTimings,
+          runs);
     std::printf("full forced check with publish: CPU %.1f ms, median of 3 (target < 30 ms)\n",
                 median(checkCpu));
     return 0;

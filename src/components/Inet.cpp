@@ -1,9 +1,10 @@
 #include "components/Inet.h"
 
+#include "components/FtpTarget.h"
 #include "components/InetWorker.h"
 
+#include <QFileInfo>
 #include <QThread>
-#include <QUrl>
 
 #include <curl/curl.h>
 
@@ -15,7 +16,21 @@ void initialiseCurlOnce()
     Q_UNUSED(initialised);
 }
 
-constexpr int kFtpPort = 21;
+const QString kTrustedAuthorities = QStringLiteral("ftp-ca.pem");
+const QLatin1String kProxyScheme("http://");
+
+// A line break would end the command it is part of and start one of the setting's choosing.
+bool unsafe(const QString& text)
+{
+    return text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n')) ||
+           text.contains(QChar(0));
+}
+
+QString unsafeSetting(const char* setting)
+{
+    return QLatin1String(setting) +
+           QStringLiteral(" holds a carriage return, line feed or NUL character; nothing was sent");
+}
 
 } // namespace
 
@@ -81,20 +96,42 @@ std::optional<Inet::ExecuteError> Inet::parse(const QString& operation, InetRequ
         return invalid(QStringLiteral("Unknown operation: ") + text);
     }
 
-    const QUrl url(URL.trimmed(), QUrl::StrictMode);
-    if (!url.isValid() || url.scheme().compare(QLatin1String("ftp"), Qt::CaseInsensitive) != 0 ||
-        url.host().isEmpty())
-        return invalid(QStringLiteral("Url is malformed: ") + URL);
-    QUrl server;
-    server.setScheme(QStringLiteral("ftp"));
-    server.setHost(url.host());
-    server.setPort(url.port(kFtpPort));
-    request.server = server.toString(QUrl::FullyEncoded);
+    configure(request, unsafe(operation));
+    return std::nullopt;
+}
+
+void Inet::configure(InetRequest& request, bool unsafePath) const
+{
     request.userName = UserName;
     request.password = Password;
     request.timeoutSeconds = RequestTimeout > 0 ? RequestTimeout : kDefaultRequestTimeout;
-    request.proxy = AccessType == icNamedProxy ? Proxy.trimmed() : QString();
-    return std::nullopt;
+    QString proxy = AccessType == icNamedProxy ? Proxy.trimmed() : QString();
+    if (proxy.startsWith(kProxyScheme, Qt::CaseInsensitive))
+        proxy = proxy.mid(kProxyScheme.size());
+    if (proxy.endsWith(QLatin1Char('/')))
+        proxy.chop(1);
+    request.proxy = proxy;
+
+    const FtpTarget target(URL.trimmed());
+    request.server = target.server();
+    request.tls = target.security() != FtpTarget::Plain;
+    const QFileInfo authorities(kTrustedAuthorities);
+    if (request.tls && authorities.exists())
+        request.caFile = authorities.absoluteFilePath();
+
+    request.refusalCode = kInvalidOperation;
+    if (unsafe(URL))
+        request.refusal = unsafeSetting("The host (Host)");
+    else if (!target.problem().isEmpty())
+        request.refusal = target.problem();
+    else if (unsafePath)
+        request.refusal = unsafeSetting("The target directory (Dir)");
+    else if (unsafe(UserName))
+        request.refusal = unsafeSetting("The login (User)");
+    else if (unsafe(Password))
+        request.refusal = unsafeSetting("The password (Pword)");
+    else if (unsafe(proxy))
+        request.refusal = unsafeSetting("The proxy (Proxy)");
 }
 
 void Inet::onStateReached(qint16 state, qint32 responseCode, const QString& responseInfo)

@@ -24,7 +24,13 @@ struct InetRequest;
 // States: an operation that opens the connection reports 1 to 8 then 12; one on an open
 // connection 5 to 8 then 12; CLOSE 9 and 10; a failure 11, with ResponseCode the FTP reply
 // code (or curl's error code when no reply came) and ResponseInfo its text. The password
-// never appears in ResponseInfo.
+// never appears in ResponseInfo. A URL, login, password or path that cannot be sent safely
+// fails with 11 before anything reaches the server.
+//
+// A PUT stores the file under a temporary name, reads it back and renames it onto its name
+// (see PageUpload), so the server never holds half a page. Over TLS the server's certificate
+// is checked against the system's store and, when the current directory holds one, the
+// authorities in "ftp-ca.pem".
 class Inet : public QObject
 {
     Q_OBJECT
@@ -59,19 +65,24 @@ public:
     };
     static constexpr qint32 kStillExecuting = 35764;
     static constexpr qint32 kInvalidOperation = 35752;
+    // ResponseCode of a PUT whose page, read back from the server, is not the page sent.
+    static constexpr qint32 kPageMismatch = 35761;
     // Used when RequestTimeout is not a positive number of seconds.
     static constexpr qint16 kDefaultRequestTimeout = 60;
 
     explicit Inet(QObject* parent = nullptr);
     ~Inet() override;
 
-    // "FTP://host" or "FTP://host:port"; without a port FTP's port 21 is used.
+    // "FTP://" followed by the host as the user wrote it: "host[:port]" or "ftp://host[:port]"
+    // for plain FTP (port 21), "ftpes://host[:port]" for explicit TLS (port 21) or
+    // "ftps://host[:port]" for implicit TLS (port 990).
     QString URL;
     QString UserName;
     QString Password;
     // Seconds any wait for the server may take: a connect, a reply or a stalled transfer.
     qint16 RequestTimeout = kDefaultRequestTimeout;
-    // "host:port" of an HTTP proxy through which the connection is tunnelled (AccessType 2).
+    // "host:port" (or "http://host:port") of an HTTP proxy through which the connection is
+    // tunnelled (AccessType 2).
     QString Proxy;
     qint16 AccessType = icDirect;
 
@@ -89,6 +100,8 @@ signals:
 
 private:
     std::optional<ExecuteError> parse(const QString& operation, InetRequest& request) const;
+    // `unsafePath`: the operation's path holds a character that must not reach the server.
+    void configure(InetRequest& request, bool unsafePath) const;
     void onStateReached(qint16 state, qint32 responseCode, const QString& responseInfo);
     void onOperationEnded();
 

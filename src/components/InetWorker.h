@@ -1,12 +1,13 @@
 #pragma once
 
+#include "components/FtpConnection.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QString>
 
 #include <atomic>
-
-typedef void CURL;
+#include <optional>
 
 // One FTP operation as the worker carries it out, with the component's properties as they
 // were when it was started.
@@ -22,16 +23,21 @@ struct InetRequest
     Kind kind = Quit;
     QString remotePath;
     QString localFile;
-    QString server; // "ftp://host:port", the scheme and authority only
+    QString server; // "ftp://host:port" or "ftps://host:port", the scheme and authority only
+    bool tls = false;
+    QString caFile; // trusted besides the system's store; empty for none
     QString userName;
     QString password;
     int timeoutSeconds = 0; // always positive once the component has set it
-    QString proxy;          // empty for a direct connection
+    QString proxy;          // "host:port", empty for a direct connection
+    // Set when the operation must fail without a word to the server: why, and the code.
+    QString refusal;
+    qint32 refusalCode = 0;
 };
 
-// Runs the operations on its own thread with one curl handle, so a connection opened by one
+// Runs the operations on its own thread with one connection, so a connection opened by one
 // operation serves the next until it is closed. Reports each state as it is reached.
-class InetWorker : public QObject
+class InetWorker : public QObject, private FtpListener
 {
     Q_OBJECT
 public:
@@ -47,25 +53,26 @@ signals:
 
 private:
     void transfer(const InetRequest& request);
+    std::optional<FtpFailure> remove(const InetRequest& request);
+    std::optional<FtpFailure> put(const InetRequest& request);
     void disconnectFromHost();
-    void closeConnection();
-    bool prepare(const InetRequest& request, const QByteArray& url);
     void report(qint16 state) { emit stateReached(state, 0, QString()); }
+    void reportFailure(const FtpFailure& failure);
     QString scrubbed(QString text) const;
 
-    friend struct InetCallbacks;
+    void socketOpening() override;
+    void requesting() override;
+    void sent(const QByteArray& line) override;
+    void received(const QByteArray& line) override;
+    void connected();
 
-    const std::atomic_bool& m_abort;
-    CURL* m_curl = nullptr;
-    bool m_connectionOpen = false;
-    // Progress of the operation under way, as curl's callbacks see it.
+    FtpConnection m_ftp;
+    // Progress of the operation under way, as the connection tells it.
     bool m_socketOpened = false;
     bool m_connectedReported = false;
     bool m_requesting = false;
     bool m_requestSent = false;
     bool m_receiving = false;
     QByteArray m_command;
-    QByteArray m_lastReply;
-    QByteArray m_commandReply; // the server's answer to the operation's own command
     QString m_password;
 };

@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -132,9 +134,7 @@ TEST_F(InetTest, RefusesWhatItCannotStart)
         const char* operation;
     } refused[] = {{"FTP://127.0.0.1", "LIST /"},
                    {"FTP://127.0.0.1", "PUT onlyone"},
-                   {"FTP://127.0.0.1", "DELETE"},
-                   {"HTTP://127.0.0.1", "DELETE /x"},
-                   {"FTP://", "PUT hostvane.htm /x"}};
+                   {"FTP://127.0.0.1", "DELETE"}};
     for (const auto& r : refused) {
         ftp.URL = QLatin1String(r.url);
         const auto error = ftp.Execute(QLatin1String(r.operation));
@@ -160,11 +160,85 @@ TEST_F(InetTest, TunnelsThroughAnHttpProxy)
 {
     const LoopbackServer proxy = LoopbackServer::ConnectProxy();
     ftp.AccessType = Inet::icNamedProxy;
-    ftp.Proxy = proxy.address();
-    EXPECT_EQ(run(ftp, QStringLiteral("PUT hostvane.htm /hostvane.html")).last(),
-              Inet::icResponseCompleted);
-    EXPECT_EQ(onServer(QStringLiteral("hostvane.html")), QByteArray("page one\r\n"));
-    EXPECT_GE(proxy.tunnelsOpened(), 2) << "control and data connections both go through it";
+    for (const QString& written : {proxy.address(), QStringLiteral("http://") + proxy.address()}) {
+        ftp.Proxy = written;
+        const int tunnelsBefore = proxy.tunnelsOpened();
+        EXPECT_EQ(run(ftp, QStringLiteral("PUT hostvane.htm /hostvane.html")).last(),
+                  Inet::icResponseCompleted)
+            << written.toStdString() << ": " << ftp.ResponseInfo().toStdString();
+        EXPECT_EQ(run(ftp, QStringLiteral("CLOSE")), kClosing);
+        EXPECT_EQ(onServer(QStringLiteral("hostvane.html")), QByteArray("page one\r\n"));
+        EXPECT_GE(proxy.tunnelsOpened() - tunnelsBefore, 2)
+            << "control and data connections both go through it";
+    }
+}
+
+// The page is stored under a temporary name, read back and renamed; whatever goes wrong on the
+// server's side, it ends up holding either the whole page or none, and never the temporary file.
+TEST(InetFaultyServers, NeverLeaveAPartialPage)
+{
+    const QByteArray large = QByteArray("<p>HostVane</p>\r\n").repeated(6000); // about 100 KB
+    const struct
+    {
+        const char* why;
+        const char* options; // switches of ftp_server.py
+        bool published;
+        const char* reason;   // in ResponseInfo when not published
+        const char* readBack; // the command that read the page back
+    } cases[] = {
+        {"a well-behaved server", "", true, "", "SIZE"},
+        {"a server that truncates", "--truncate", false, "does not match", "SIZE"},
+        {"a server without SIZE", "--without SIZE", true, "", "RETR"},
+        {"a server without SIZE that truncates", "--without SIZE --truncate", false,
+         "does not match", "RETR"},
+        {"a full disk", "--disk-limit 24000", false, "426", ""},
+        {"a dropped connection", "--drop-after 24000", false, "", ""},
+        {"a server that cannot rename", "--without RNFR --without RNTO", true, "", "SIZE"},
+    };
+    QTemporaryDir local;
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(local.path());
+    {
+        QFile page(QStringLiteral("hostvane.htm"));
+        ASSERT_TRUE(page.open(QIODevice::WriteOnly));
+        page.write(large);
+    }
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        const LoopbackServer server = LoopbackServer::Ftp(
+            QStringLiteral("webmaster"), QStringLiteral("pa55"),
+            QString::fromLatin1(c.options).split(QLatin1Char(' '), Qt::SkipEmptyParts));
+        ASSERT_TRUE(QDir(server.home()).mkdir(QStringLiteral("www")));
+        Inet ftp;
+        ftp.URL = server.url();
+        ftp.UserName = QStringLiteral("webmaster");
+        ftp.Password = QStringLiteral("pa55");
+        ftp.RequestTimeout = 10;
+
+        const States states = run(ftp, QStringLiteral("PUT hostvane.htm www/hostvane.html"));
+        const QStringList left = QDir(server.home() + QStringLiteral("/www"))
+                                     .entryList(QDir::Files | QDir::Hidden | QDir::System);
+        if (c.published) {
+            EXPECT_EQ(states, kOpening) << ftp.ResponseInfo().toStdString();
+            EXPECT_EQ(left, QStringList({QStringLiteral("hostvane.html")}));
+            QFile page(server.home() + QStringLiteral("/www/hostvane.html"));
+            EXPECT_TRUE(page.open(QIODevice::ReadOnly) && page.readAll() == large);
+        } else {
+            EXPECT_EQ(states.last(), Inet::icError);
+            EXPECT_NE(ftp.ResponseCode(), 0);
+            EXPECT_TRUE(ftp.ResponseInfo().contains(QLatin1String(c.reason)))
+                << ftp.ResponseInfo().toStdString();
+            EXPECT_EQ(left, QStringList()) << "neither a partial page nor the temporary file";
+        }
+        if (*c.readBack) {
+            const QString readBack = QLatin1String(c.readBack) + QStringLiteral(" www/");
+            const QStringList sent = server.commands();
+            EXPECT_TRUE(std::any_of(sent.cbegin(), sent.cend(), [&](const QString& command) {
+                return command.startsWith(readBack);
+            })) << sent.join(QLatin1Char('|')).toStdString();
+        }
+    }
+    QDir::setCurrent(previous);
 }
 
 TEST(InetFailures, NothingListening)
@@ -191,6 +265,37 @@ TEST(InetFailures, SilentServerEndsWithinTheTimeoutWithoutBlocking)
     EXPECT_LT(elapsed.elapsed(), 5000);
     EXPECT_GE(ticker.ticks(), 12) << "the caller's thread was blocked";
     EXPECT_EQ(ftp.ResponseCode(), 28) << "curl's code for a time-out";
+}
+
+// As when the program is told to end in the middle of a long upload.
+TEST(InetFailures, EndingDuringAnUploadLeavesNoTemporaryFile)
+{
+    const LoopbackServer server =
+        LoopbackServer::Ftp(QStringLiteral("webmaster"), QStringLiteral("pa55"),
+                            {QStringLiteral("--throttle"), QStringLiteral("20000")});
+    QTemporaryDir local;
+    QFile page(local.filePath(QStringLiteral("hostvane.htm")));
+    ASSERT_TRUE(page.open(QIODevice::WriteOnly));
+    page.write(QByteArray(200000, 'x'));
+    page.close();
+    QElapsedTimer elapsed;
+    {
+        Inet ftp;
+        ftp.URL = server.url();
+        ftp.UserName = QStringLiteral("webmaster");
+        ftp.Password = QStringLiteral("pa55");
+        ASSERT_FALSE(ftp.Execute(QStringLiteral("PUT ") + page.fileName() +
+                                 QStringLiteral(" /hostvane.html"))
+                         .has_value());
+        QEventLoop loop;
+        QTimer::singleShot(1500, &loop, &QEventLoop::quit);
+        loop.exec();
+        ASSERT_TRUE(QFile::exists(server.home() + QStringLiteral("/hostvane.html.part")))
+            << "the upload is under way";
+        elapsed.start();
+    }
+    EXPECT_LT(elapsed.elapsed(), 5000);
+    EXPECT_EQ(QDir(server.home()).entryList(QDir::Files | QDir::Hidden), QStringList());
 }
 
 TEST(InetFailures, EndingDuringAStalledTransferDoesNotHang)

@@ -45,6 +45,12 @@ TEST_F(NTServiceTest, UnitRunsThisExecutableHeadlessUnderSupervision)
                                                              << unit.toStdString();
     EXPECT_TRUE(unit.contains(QStringLiteral("\nRestartSec=")))
         << "a failing start would exhaust the start limit";
+
+    service.Interactive = true;
+    service.NotifyManager = false;
+    const QString desktop = service.UnitFileText(QStringLiteral("/usr/bin/hostvane"));
+    EXPECT_FALSE(desktop.contains(QStringLiteral("offscreen"))) << "it may show its window";
+    EXPECT_TRUE(desktop.contains(QStringLiteral("\nType=simple\n"))) << "nobody reports ready";
 }
 
 TEST_F(NTServiceTest, InstallWritesReloadsAndEnables)
@@ -55,6 +61,12 @@ TEST_F(NTServiceTest, InstallWritesReloadsAndEnables)
                            QStringLiteral("systemctl --user enable hostvane.service")}));
     EXPECT_EQ(readText(service.UnitFilePath()),
               service.UnitFileText(QCoreApplication::applicationFilePath()));
+
+    // A service started by hand is installed but not enabled.
+    runner.commands.clear();
+    service.StartMode = NTService::OnDemand;
+    ASSERT_TRUE(service.Install());
+    EXPECT_EQ(runner.commands, QStringList({QStringLiteral("systemctl --user daemon-reload")}));
 }
 
 TEST_F(NTServiceTest, FailingManagerLeavesNothingInstalled)

@@ -1,5 +1,8 @@
 #include "support/LoopbackServer.h"
 
+#include "support/TestCertificates.h"
+
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -22,16 +25,38 @@ QString proxyLog(const QString& folder)
 {
     return folder + QStringLiteral("/tunnels.log");
 }
+
+QString commandLog(const QString& folder)
+{
+    return folder + QStringLiteral("/commands.log");
+}
+
+const QString kHome = QStringLiteral("/home");
 } // namespace
 
-LoopbackServer LoopbackServer::Ftp(const QString& user, const QString& password)
+LoopbackServer LoopbackServer::Ftp(const QString& user, const QString& password,
+                                   const QStringList& options)
 {
-    auto home = std::make_unique<QTemporaryDir>();
-    const QString path = home->path();
+    auto folder = std::make_unique<QTemporaryDir>();
+    const QString path = folder->path();
+    QDir().mkdir(path + kHome);
     return LoopbackServer(script("ftp_server.py"),
-                          {QStringLiteral("--user"), user, QStringLiteral("--password"), password,
-                           QStringLiteral("--home"), path},
-                          std::move(home));
+                          QStringList{QStringLiteral("--user"), user, QStringLiteral("--password"),
+                                      password, QStringLiteral("--home"), path + kHome,
+                                      QStringLiteral("--log"), commandLog(path)} +
+                              options,
+                          std::move(folder), kHome);
+}
+
+LoopbackServer LoopbackServer::FtpOverTls(const QString& user, const QString& password, Tls tls,
+                                          const QString& certificate, const QStringList& options)
+{
+    return Ftp(
+        user, password,
+        QStringList{QStringLiteral("--tls"),
+                    tls == ExplicitTls ? QStringLiteral("explicit") : QStringLiteral("implicit"),
+                    QStringLiteral("--cert"), TestCertificates::serverFile(certificate)} +
+            options);
 }
 
 LoopbackServer LoopbackServer::Silent()
@@ -47,8 +72,9 @@ LoopbackServer LoopbackServer::ConnectProxy()
 }
 
 LoopbackServer::LoopbackServer(const QString& scriptPath, const QStringList& arguments,
-                               std::unique_ptr<QTemporaryDir> home)
-    : m_home(std::move(home)), m_process(std::make_unique<QProcess>())
+                               std::unique_ptr<QTemporaryDir> folder, const QString& homeInFolder)
+    : m_folder(std::move(folder)), m_homeInFolder(homeInFolder),
+      m_process(std::make_unique<QProcess>())
 {
     m_process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     m_process->start(kPython, QStringList{scriptPath} + arguments);
@@ -75,7 +101,7 @@ LoopbackServer::~LoopbackServer()
 
 QString LoopbackServer::home() const
 {
-    return m_home ? m_home->path() : QString();
+    return m_folder ? m_folder->path() + m_homeInFolder : QString();
 }
 
 QString LoopbackServer::url() const
@@ -92,6 +118,14 @@ int LoopbackServer::tunnelsOpened() const
 {
     QFile log(proxyLog(home()));
     return log.open(QIODevice::ReadOnly) ? static_cast<int>(log.readAll().count('\n')) : 0;
+}
+
+QStringList LoopbackServer::commands() const
+{
+    QFile log(commandLog(m_folder ? m_folder->path() : QString()));
+    if (!log.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(log.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 
 quint16 LoopbackServer::UnusedPort()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -13,7 +14,19 @@ class QTemporaryDir;
 class LoopbackServer
 {
 public:
-    static LoopbackServer Ftp(const QString& user, const QString& password);
+    enum Tls
+    {
+        ExplicitTls,
+        ImplicitTls
+    };
+
+    // `options` are further switches of ftp_server.py, such as {"--without", "SIZE"}.
+    static LoopbackServer Ftp(const QString& user, const QString& password,
+                              const QStringList& options = {});
+    // FTP over TLS, required for login and data, with the TestCertificates server
+    // certificate named `certificate`.
+    static LoopbackServer FtpOverTls(const QString& user, const QString& password, Tls tls,
+                                     const QString& certificate, const QStringList& options = {});
     static LoopbackServer Silent();
     static LoopbackServer ConnectProxy();
     // A loopback port on which nothing listens.
@@ -31,12 +44,15 @@ public:
     QString address() const;
     // The tunnels the proxy has opened so far.
     int tunnelsOpened() const;
+    // Every command line the FTP server has received so far, the password masked.
+    QStringList commands() const;
 
 private:
     LoopbackServer(const QString& script, const QStringList& arguments,
-                   std::unique_ptr<QTemporaryDir> home);
+                   std::unique_ptr<QTemporaryDir> folder, const QString& homeInFolder = {});
 
-    std::unique_ptr<QTemporaryDir> m_home;
+    std::unique_ptr<QTemporaryDir> m_folder; // the FTP home and the logs
+    QString m_homeInFolder;
     std::unique_ptr<QProcess> m_process;
     quint16 m_port = 0;
 };
