@@ -2,6 +2,7 @@
 
 #include "engine/CheckHost.h"
 #include "engine/ErrorReporter.h"
+#include "system/RegularFile.h"
 #include "system/RuntimeFormat.h"
 #include "system/ShellSuprt.h"
 #include "system/cWinVer.h"
@@ -56,7 +57,7 @@ QString AddressDiscovery::GetIP(const QString& adapterIdentity)
                           QStringLiteral(" running getip.bat"));
     } else {
         QFile listing(QStringLiteral("hostvane.ip"));
-        if (listing.open(QIODevice::ReadOnly)) {
+        if (OpenRegularFile(listing, QIODevice::ReadOnly)) {
             address = ReadAdapterAddress(listing, adapterIdentity,
                                          [this](const QString& msg) { m_host.EventMsg(msg); });
         }

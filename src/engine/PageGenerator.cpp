@@ -2,10 +2,12 @@
 
 #include "engine/CheckHost.h"
 #include "engine/ErrorReporter.h"
+#include "system/RegularFile.h"
 #include "system/RuntimeFormat.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 
 namespace {
 const QString kPage = QStringLiteral("hostvane.htm");
@@ -26,9 +28,10 @@ bool ReplaceAddressMarker(QByteArray& line, const QByteArray& ip)
 qint16 PageGenerator::CreateHtm(const QString& ip)
 {
     QFile::remove(kPage);
-    if (QFileInfo(kWorkingTemplate).size() <= 0) {
-        QFile::remove(kWorkingTemplate);
-        if (!QFile::copy(kInstalledTemplate, kWorkingTemplate)) {
+    // Anything but a regular file has no length here, so it is replaced like an empty one.
+    const QFileInfo working(kWorkingTemplate);
+    if (!working.isFile() || working.size() <= 0) {
+        if (!copyInstalledTemplate()) {
             m_errors.LogError(QStringLiteral("Unable to copy template\\hostvane.inp file."));
             return 1;
         }
@@ -36,11 +39,27 @@ qint16 PageGenerator::CreateHtm(const QString& ip)
     return writePage(ip.toUtf8()) ? 0 : 1;
 }
 
+bool PageGenerator::copyInstalledTemplate()
+{
+    QFile installed(kInstalledTemplate);
+    if (!OpenRegularFile(installed, QIODevice::ReadOnly))
+        return false;
+    const QByteArray text = installed.readAll();
+    if (installed.error() != QFileDevice::NoError)
+        return false;
+    // Written beside and renamed into place: whatever stood at the name is replaced, never
+    // opened, and a failed copy leaves no half template behind.
+    QSaveFile working(kWorkingTemplate);
+    return working.open(QIODevice::WriteOnly) && working.write(text) == text.size() &&
+           working.commit();
+}
+
 bool PageGenerator::writePage(const QByteArray& ip)
 {
     QFile templateFile(kWorkingTemplate);
     QFile page(kPage);
-    if (!templateFile.open(QIODevice::ReadOnly) || !page.open(QIODevice::WriteOnly))
+    if (!OpenRegularFile(templateFile, QIODevice::ReadOnly) ||
+        !OpenRegularFile(page, QIODevice::WriteOnly))
         return false;
     while (!templateFile.atEnd()) {
         QByteArray line = templateFile.readLine();

@@ -21,6 +21,7 @@ public:
     qint16 CreateHtm(const QString& ip);
 
 private:
+    bool copyInstalledTemplate();
     bool writePage(const QByteArray& ip);
 
     CheckHost& m_host;

@@ -1,5 +1,6 @@
 #include "settings/SettingsStore.h"
 
+#include "system/RegularFile.h"
 #include "system/XdgPaths.h"
 
 #include <QDir>
@@ -47,9 +48,17 @@ SettingsStore::SettingsStore() : SettingsStore(defaultFileName())
 {
 }
 
-SettingsStore::SettingsStore(const QString& fileName)
-    : m_settings(std::make_unique<QSettings>(fileName, QSettings::IniFormat))
+// Only a file that is absent or regular is handed to QSettings, whose own open() would wait
+// for ever on a FIFO; anything else leaves the store empty, so every key reads its default.
+SettingsStore::SettingsStore(const QString& fileName) : m_fileName(fileName)
 {
+    if (QFileInfo::exists(fileName)) {
+        const int fd = OpenRegularDescriptor(fileName, O_RDONLY);
+        if (fd < 0)
+            return;
+        ::close(fd);
+    }
+    m_settings = std::make_unique<QSettings>(fileName, QSettings::IniFormat);
     m_settings->beginGroup(kSection);
     tightenPermissions(fileName);
 }
@@ -61,11 +70,18 @@ SettingsStore::~SettingsStore()
 
 QString SettingsStore::fileName() const
 {
-    return m_settings->fileName();
+    return m_fileName;
+}
+
+bool SettingsStore::readable() const
+{
+    return m_settings != nullptr;
 }
 
 QString SettingsStore::storedKey(const QString& key) const
 {
+    if (!m_settings)
+        return QString();
     const QStringList keys = m_settings->childKeys();
     for (const QString& candidate : keys) {
         if (candidate.compare(key, Qt::CaseInsensitive) == 0)
@@ -87,30 +103,34 @@ QString SettingsStore::get(const QString& key, const QString& fallback) const
 
 void SettingsStore::save(const QString& key, const QString& text)
 {
+    // A store over a file it cannot read keeps nothing, but the next sync says why.
+    m_dirty = true;
+    if (!m_settings)
+        return;
     for (QString stored = storedKey(key); !stored.isEmpty(); stored = storedKey(key))
         m_settings->remove(stored);
     m_settings->setValue(key, text);
-    m_dirty = true;
 }
 
 // The file is created owner-only before the first write, and set so again after every write
-// in case a replaced file came back with wider permissions.
-void SettingsStore::guardFile()
+// in case a replaced file came back with wider permissions. False when something other than a
+// regular file stands in its place.
+bool SettingsStore::guardFile()
 {
-    const QString path = m_settings->fileName();
-    QDir().mkpath(QFileInfo(path).path());
-    const QByteArray local = QFile::encodeName(path);
-    const int fd = ::open(local.constData(), O_WRONLY | O_CREAT | O_CLOEXEC, S_IRUSR | S_IWUSR);
-    if (fd >= 0)
-        ::close(fd);
-    ::chmod(local.constData(), S_IRUSR | S_IWUSR);
+    QDir().mkpath(QFileInfo(m_fileName).path());
+    const int fd = OpenRegularDescriptor(m_fileName, O_WRONLY | O_CREAT, S_IRUSR | S_IWUSR);
+    if (fd < 0)
+        return false;
+    ::fchmod(fd, S_IRUSR | S_IWUSR);
+    ::close(fd);
+    return true;
 }
 
 // QSettings reports a failed write without its cause, so the usual causes are looked for
 // first, and a write that fails all the same is put down to a full disk when it is one.
 QString SettingsStore::unwritableReason() const
 {
-    const QString path = m_settings->fileName();
+    const QString& path = m_fileName;
     const QString folder = QFileInfo(path).path();
     if (!QDir().mkpath(folder)) {
         // Asked once more, for the cause: something in the folder's place, or no right.
@@ -137,9 +157,16 @@ bool SettingsStore::sync()
     m_error = unwritableReason();
     if (!m_error.isEmpty())
         return false;
-    const QByteArray folder = QFile::encodeName(QFileInfo(m_settings->fileName()).path());
+    if (!m_settings) {
+        m_error = QStringLiteral("it is not a regular file");
+        return false;
+    }
+    const QByteArray folder = QFile::encodeName(QFileInfo(m_fileName).path());
     ::chmod(folder.constData(), S_IRWXU);
-    guardFile();
+    if (!guardFile()) {
+        m_error = QStringLiteral("it is not a regular file");
+        return false;
+    }
     // QSettings replaces the file through a new one, which it creates with the umask's
     // permissions: owner-only from the start.
     const mode_t umask = ::umask(S_IRWXG | S_IRWXO);

@@ -30,12 +30,16 @@ public:
     QString errorString() const { return m_error; }
 
     QString fileName() const;
+    // False when the file exists but cannot be read (not a regular file, or no permission);
+    // such a store holds no keys and writes nothing.
+    bool readable() const;
 
 private:
     QString storedKey(const QString& key) const;
-    void guardFile();
+    bool guardFile();
     QString unwritableReason() const;
 
+    QString m_fileName;
     std::unique_ptr<QSettings> m_settings;
     bool m_dirty = false;
     QString m_error;

@@ -75,6 +75,16 @@ QString StampedLine(const QDateTime& when, const QString& line)
     return when.toString(Qt::ISODateWithMs) + QLatin1Char(' ') + line;
 }
 
+QString CutHistoryLine(const QString& line)
+{
+    if (line.size() <= kHistoryLineLimit)
+        return line;
+    qsizetype keep = kHistoryLineLimit;
+    if (line[keep - 1].isHighSurrogate())
+        --keep;
+    return line.left(keep) + QChar(0x2026);
+}
+
 QString TrimBlanks(const QString& text)
 {
     qsizetype begin = 0;

@@ -24,5 +24,10 @@ inline constexpr QStringView kStartedPattern = u"mmm dd, yyyy hh:mm ampm";
 // a blank, the line.
 QString StampedLine(const QDateTime& when, const QString& line);
 
+// A history line as the window and standard error show it: at most kHistoryLineLimit characters,
+// a longer one cut there and followed by "…". A surrogate pair is never split.
+inline constexpr qsizetype kHistoryLineLimit = 1000;
+QString CutHistoryLine(const QString& line);
+
 // Removes leading and trailing space characters; tabs and other white space stay.
 QString TrimBlanks(const QString& text);

@@ -71,11 +71,13 @@ qint32 ShellWait(const QString& commandLine, bool useCommandInterpreter, qint16 
     process.start(QStringLiteral("/bin/sh"),
                   {QStringLiteral("-c"), ShellSuprt::ShellCommandLine(commandLine)});
     if (process.waitForStarted()) {
+        // The group keeps the shell's id while any of its members lives, so it names what the
+        // command left behind even after the shell itself has been reaped.
         g_runningGroup = static_cast<pid_t>(process.processId());
         const bool ended = process.state() == QProcess::NotRunning ||
                            WaitForSignal(&process, &QProcess::finished, processTimeout);
+        ShellSuprt::EndRunningCommand();
         if (!ended) {
-            ::kill(-static_cast<pid_t>(process.processId()), SIGKILL);
             process.waitForFinished();
             exitCode = ShellSuprt::kTimedOut;
         } else if (process.exitStatus() == QProcess::CrashExit) {

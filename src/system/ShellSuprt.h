@@ -8,9 +8,10 @@
 // settle time while window events are served. Returns the command's exit code.
 //
 // The line runs through /bin/sh with the current directory searched first for the command and
-// a redirection to "nul" sent to /dev/null. A command that cannot be started, one killed by a
-// signal and one still running after processTimeout (its whole process group is then ended)
-// give a non-zero result. Neither wait spins: both sleep in an event loop.
+// a redirection to "nul" sent to /dev/null. The command runs in a process group of its own,
+// and whatever is left in that group when the command ends is ended too. A command that cannot
+// be started, one killed by a signal and one still running after processTimeout give a non-zero
+// result. Neither wait spins: both sleep in an event loop.
 qint32 ShellWait(const QString& commandLine, bool useCommandInterpreter, qint16 settleSeconds,
                  std::chrono::milliseconds processTimeout = std::chrono::seconds(60));
 

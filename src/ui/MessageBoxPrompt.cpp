@@ -7,12 +7,12 @@
 
 Prompt::Answer MessageBoxPrompt::Show(const QString& title, const QString& text, Buttons buttons)
 {
-    if (QGuiApplication::platformName() == QLatin1String("offscreen")) {
-        std::fprintf(stderr, "%s: %s\n", title.toLocal8Bit().constData(),
-                     text.toLocal8Bit().constData());
-        std::fflush(stderr);
+    // Every message also reaches standard error, so a terminal or journal keeps it.
+    std::fprintf(stderr, "%s: %s\n", title.toLocal8Bit().constData(),
+                 text.toLocal8Bit().constData());
+    std::fflush(stderr);
+    if (QGuiApplication::platformName() == QLatin1String("offscreen"))
         return Answer::Ok;
-    }
     QMessageBox box(QMessageBox::NoIcon, title, text,
                     buttons == Buttons::OkCancel ? QMessageBox::Ok | QMessageBox::Cancel
                                                  : QMessageBox::Ok);

@@ -2,9 +2,9 @@
 
 #include "system/Prompt.h"
 
-// Message boxes on screen. Where nobody can answer one (the offscreen platform), the box is
-// written as "<title>: <text>" to standard error and answered with its default button, so a
-// headless run never waits for a question.
+// Message boxes on screen. Each message is also written as "<title>: <text>" to standard
+// error; where nobody can answer a box (the offscreen platform), that line is all there is and
+// the box is answered with its default button, so a headless run never waits for a question.
 class MessageBoxPrompt final : public Prompt
 {
 public:

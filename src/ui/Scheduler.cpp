@@ -2,6 +2,8 @@
 
 #include "system/RuntimeFormat.h"
 
+#include <algorithm>
+
 namespace {
 
 // True once every `period` ticks, the first time on the first tick.
@@ -28,7 +30,30 @@ Scheduler::Tick Scheduler::NextTick(const QDateTime& now)
 
 void Scheduler::LoadTimer(const QDateTime& now, qint32 minutes)
 {
-    dNextUpdate = now.addSecs(qint64(minutes) * 60);
+    dNextUpdate = m_checkAfterRunning ? now : now.addSecs(qint64(minutes) * 60);
+    m_checkAfterRunning = false;
+}
+
+QDateTime Scheduler::AddressChanged(const QDateTime& now, bool ProcessingEnabled)
+{
+    if (!ProcessingEnabled)
+        return {};
+    if (!m_burstStart.isValid())
+        m_burstStart = now;
+    return std::min(now.addMSecs(kQuietMs), m_burstStart.addMSecs(kLongestWaitMs));
+}
+
+bool Scheduler::AddressesSettled(const QDateTime& now, bool ProcessingEnabled, bool checking)
+{
+    m_burstStart = QDateTime();
+    if (!ProcessingEnabled)
+        return false;
+    if (checking) {
+        m_checkAfterRunning = true;
+        return false;
+    }
+    dNextUpdate = now;
+    return true;
 }
 
 QString Scheduler::WaitText(bool ProcessingEnabled) const

@@ -8,6 +8,7 @@
 #include "system/RuntimeFormat.h"
 #include "system/TerminationSignals.h"
 #include "ui/AppIcon.h"
+#include "ui/EventHistoryList.h"
 #include "ui/MainMenus.h"
 #include "ui/StatusPanels.h"
 #include "ui/TwipsLayout.h"
@@ -101,7 +102,7 @@ void frmHostVane::buildControls()
     italic.setItalic(true);
     details->setFont(italic);
 
-    lbEvents = new QListWidget(client);
+    lbEvents = new EventHistoryList(client);
     lbEvents->setObjectName(QStringLiteral("lbEvents"));
     lbEvents->setToolTip(QStringLiteral("Event history of most recent update check is shown here"));
     place(lbEvents, 180, 1080, 6312, 1584);
@@ -131,7 +132,13 @@ void frmHostVane::connectMenus()
 
 void frmHostVane::LoadSettings()
 {
-    m_settings = SettingsKeys::Load(SettingsStore(), m_platform.WinverPlatform());
+    const SettingsStore store;
+    if (!store.readable())
+        m_prompt.Show(AppIdentity::Title(),
+                      QStringLiteral("Cannot read the settings file %1; the defaults are used.")
+                          .arg(store.fileName()),
+                      Prompt::Buttons::Ok);
+    m_settings = SettingsKeys::Load(store, m_platform.WinverPlatform());
     SetEnabled(m_settings.ProcessingEnabled);
 }
 
@@ -165,9 +172,14 @@ void frmHostVane::ClearEvents()
 
 void frmHostVane::EventMsg(const QString& msg)
 {
-    lbEvents->addItem(msg);
-    lbEvents->setCurrentRow(lbEvents->count() - 1);
-    std::fprintf(stderr, "%s\n", StampedLine(m_clock.now(), msg).toLocal8Bit().constData());
+    const QString line = CutHistoryLine(msg);
+    lbEvents->appendSelected(line);
+    writeStamped(line);
+}
+
+void frmHostVane::writeStamped(const QString& line) const
+{
+    std::fprintf(stderr, "%s\n", StampedLine(m_clock.now(), line).toLocal8Bit().constData());
     std::fflush(stderr);
 }
 
@@ -210,6 +222,7 @@ void frmHostVane::AddFtpErrorLine(const QString& line)
     const int selected = cbFtpErrMsg->currentIndex();
     cbFtpErrMsg->addItem(line);
     cbFtpErrMsg->setCurrentIndex(selected);
+    writeStamped(line);
 }
 
 void frmHostVane::SetEnabled(bool TrueFalse)
@@ -242,12 +255,19 @@ void frmHostVane::timSeconds_Timer()
         ShowTime();
     if (tick.assertTray)
         EnableTrayIcon(true);
-    if (tick.checkDue) {
-        timSeconds.stop();
-        Process(false);
-        timSeconds.start();
-    }
+    if (tick.checkDue)
+        runScheduledCheck();
     ShowWaitTime();
+}
+
+// A check the schedule starts runs with the timer off, so that no tick comes during it.
+void frmHostVane::runScheduledCheck()
+{
+    const bool ticking = timSeconds.isActive();
+    timSeconds.stop();
+    Process(false);
+    if (ticking)
+        timSeconds.start();
 }
 
 void frmHostVane::InitHelp()

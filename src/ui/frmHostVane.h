@@ -7,6 +7,7 @@
 #include "system/InstanceGuard.h"
 #include "system/ProcessRunner.h"
 #include "system/cWinVer.h"
+#include "ui/AddressEvents.h"
 #include "ui/ContextIDs.h"
 #include "ui/FreedesktopNotice.h"
 #include "ui/PublishNotifier.h"
@@ -21,10 +22,10 @@
 
 class Clock;
 class MainMenus;
+class EventHistoryList;
 class Prompt;
 class QComboBox;
 class QLineEdit;
-class QListWidget;
 class StatusPanels;
 class TerminationSignals;
 class frmSplash;
@@ -111,6 +112,9 @@ private:
     void connectMenus();
     void mnuProperties_Click();
     void mnuAutoUpdate_Click();
+    // Echoes a line to standard error with the local time in front, for a terminal or journal.
+    void writeStamped(const QString& line) const;
+    void runScheduledCheck();
     void connectService();
     // Runs the close questions and the unload; true when the program is ending.
     bool unload(qint16 UnloadMode);
@@ -130,6 +134,9 @@ private:
     std::unique_ptr<TerminationSignals> m_signals;
     QPointer<frmSplash> m_splash;
     Scheduler m_scheduler;
+    AddressEvents m_addressEvents{
+        m_clock, m_scheduler, [this] { return m_settings.ProcessingEnabled; },
+        [this] { return m_engine.check.Checking(); }, [this] { runScheduledCheck(); }};
     QTimer timSeconds;
     kwSysTray kwSysTray1;
     FreedesktopNotice m_notice{kwSysTray1};
@@ -140,7 +147,7 @@ private:
     QLineEdit* txUploads = nullptr;
     QLineEdit* txErrCount = nullptr;
     QComboBox* cbFtpErrMsg = nullptr;
-    QListWidget* lbEvents = nullptr;
+    EventHistoryList* lbEvents = nullptr;
     StatusPanels* sbMain = nullptr;
     MainMenus* m_menus = nullptr;
 };

@@ -71,6 +71,14 @@ LoopbackServer LoopbackServer::ConnectProxy()
     return LoopbackServer(script("connect_proxy.py"), {log}, std::move(folder));
 }
 
+LoopbackServer LoopbackServer::AddressEcho(const QString& body, int status)
+{
+    return LoopbackServer(
+        script("echo_server.py"),
+        {QStringLiteral("--body"), body, QStringLiteral("--status"), QString::number(status)},
+        nullptr);
+}
+
 LoopbackServer::LoopbackServer(const QString& scriptPath, const QStringList& arguments,
                                std::unique_ptr<QTemporaryDir> folder, const QString& homeInFolder)
     : m_folder(std::move(folder)), m_homeInFolder(homeInFolder),

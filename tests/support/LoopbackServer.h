@@ -10,7 +10,8 @@ class QTemporaryDir;
 
 // A server the tests start on a free loopback port and end with the object: a real FTP
 // server with one user whose home directory the test fills and inspects, a server that
-// accepts connections and never answers, or an HTTP proxy that tunnels.
+// accepts connections and never answers, an HTTP proxy that tunnels, or an HTTP address echo
+// service.
 class LoopbackServer
 {
 public:
@@ -29,6 +30,8 @@ public:
                                      const QString& certificate, const QStringList& options = {});
     static LoopbackServer Silent();
     static LoopbackServer ConnectProxy();
+    // Answers every HTTP GET with `body` and the HTTP `status`.
+    static LoopbackServer AddressEcho(const QString& body, int status = 200);
     // A loopback port on which nothing listens.
     static quint16 UnusedPort();
 

@@ -52,6 +52,24 @@ TEST(StampedLine, IsoLocalTimeWithMilliseconds)
               QStringLiteral("2026-12-06T02:51:38.123 IP resolved: 10.1.2.3"));
 }
 
+TEST(CutHistoryLine, LongerThanTheLimitIsCutWithAnEllipsis)
+{
+    const QString x1000(1000, QLatin1Char('x'));
+    const QString emoji = QString::fromUtf8("\xF0\x9F\x98\x80"); // one surrogate pair
+    const struct
+    {
+        const char* name;
+        QString line;
+        QString shown;
+    } cases[] = {
+        {"at the limit", x1000, x1000},
+        {"one over", x1000 + QLatin1Char('y'), x1000 + QChar(0x2026)},
+        {"a pair across the limit", x1000.left(999) + emoji, x1000.left(999) + QChar(0x2026)},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(CutHistoryLine(c.line), c.shown) << c.name;
+}
+
 TEST(TrimBlanks, RemovesSpacesOnly)
 {
     EXPECT_EQ(TrimBlanks(QStringLiteral("  10.1.2.3  ")), QStringLiteral("10.1.2.3"));

@@ -74,24 +74,46 @@ TEST_F(ShellWaitTest, CommandThatCannotRunIsAFailure)
     EXPECT_NE(ShellWait(QStringLiteral("locked.bat"), false, 0), 0);
 }
 
-TEST_F(ShellWaitTest, HangingCommandIsEndedWithItsChildren)
+// True while `pid` runs; a zombie left for a parent that does not reap it has ended.
+bool running(const QByteArray& pid)
 {
-    writeScript(QStringLiteral("hang.bat"), "sleep 30 &\necho $! > child.pid\nsleep 30\n");
-    QElapsedTimer elapsed;
-    elapsed.start();
-    EXPECT_EQ(ShellWait(QStringLiteral("hang.bat"), false, 0, 300ms), ShellSuprt::kTimedOut);
-    EXPECT_LT(elapsed.elapsed(), 5000);
+    QFile stat(QStringLiteral("/proc/") + QString::fromLatin1(pid) + QStringLiteral("/stat"));
+    if (!stat.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray text = stat.readAll();
+    const qsizetype state = text.lastIndexOf(')') + 2;
+    return state < text.size() && text[state] != 'Z';
+}
 
-    QFile pidFile(m_dir.filePath(QStringLiteral("child.pid")));
-    ASSERT_TRUE(pidFile.open(QIODevice::ReadOnly));
-    const QByteArray pid = pidFile.readAll().trimmed();
-    QElapsedTimer gone;
-    gone.start();
-    while (QFile::exists(QStringLiteral("/proc/") + QString::fromLatin1(pid)) &&
-           gone.elapsed() < 2000)
-        QThread::msleep(20);
-    EXPECT_FALSE(QFile::exists(QStringLiteral("/proc/") + QString::fromLatin1(pid)))
-        << "the command's own child is still running";
+TEST_F(ShellWaitTest, WhatTheCommandLeftBehindIsEnded)
+{
+    const struct
+    {
+        const char* name;
+        QByteArray body;
+        qint32 result;
+    } cases[] = {
+        {"hangs", "sleep 30 &\necho $! > child.pid\nsleep 30\n", ShellSuprt::kTimedOut},
+        {"ends", "sleep 30 &\necho $! > child.pid\nexit 0\n", 0},
+        {"ends, child ignores SIGTERM", "(trap '' TERM; sleep 30) &\necho $! > child.pid\n", 0},
+    };
+    for (const auto& c : cases) {
+        writeScript(QStringLiteral("report.bat"), c.body);
+        QElapsedTimer elapsed;
+        elapsed.start();
+        EXPECT_EQ(ShellWait(QStringLiteral("report.bat"), false, 0, 300ms), c.result) << c.name;
+        EXPECT_LT(elapsed.elapsed(), 5000) << c.name;
+
+        QFile pidFile(m_dir.filePath(QStringLiteral("child.pid")));
+        ASSERT_TRUE(pidFile.open(QIODevice::ReadOnly)) << c.name;
+        const QByteArray pid = pidFile.readAll().trimmed();
+        pidFile.remove();
+        QElapsedTimer gone;
+        gone.start();
+        while (running(pid) && gone.elapsed() < 2000)
+            QThread::msleep(20);
+        EXPECT_FALSE(running(pid)) << c.name << ": the command's own child is still running";
+    }
 }
 
 TEST_F(ShellWaitTest, SettleLastsBetweenOneSecondLessAndTheTimeAsked)

@@ -12,10 +12,16 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTemporaryFile>
 #include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <cstdio>
+#include <functional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -32,6 +38,42 @@ public:
 
 const QByteArray kListing = "HostVane IP Configuration\n\nNdisWan adapter ppp0 (PPP Adapter):\n\n"
                             "        IP Address. . . . . . . . . : 10.1.2.3\n";
+
+// Standard error goes to a file while this lives.
+class StderrCapture
+{
+public:
+    StderrCapture() : m_saved(::dup(STDERR_FILENO))
+    {
+        std::fflush(stderr);
+        if (m_file.open())
+            ::dup2(m_file.handle(), STDERR_FILENO);
+    }
+    ~StderrCapture() { restore(); }
+    StderrCapture(const StderrCapture&) = delete;
+    StderrCapture& operator=(const StderrCapture&) = delete;
+
+    QByteArray text()
+    {
+        restore();
+        m_file.seek(0);
+        return m_file.readAll();
+    }
+
+private:
+    void restore()
+    {
+        if (m_saved < 0)
+            return;
+        std::fflush(stderr);
+        ::dup2(m_saved, STDERR_FILENO);
+        ::close(m_saved);
+        m_saved = -1;
+    }
+
+    QTemporaryFile m_file;
+    int m_saved;
+};
 
 class MainWindowTest : public ::testing::Test
 {
@@ -202,6 +244,110 @@ TEST_F(MainWindowTest, DueTickDuringAMenuCheckDoesNotStartASecond)
     EXPECT_TRUE(disabledDuringCheck);
     EXPECT_EQ(world.readFile(QStringLiteral("runs.txt")), QByteArray("run\n"));
     EXPECT_EQ(checksRun(), 1);
+}
+
+TEST_F(MainWindowTest, LongLinesAreCutInTheHistoryNotInThePageAndFtpErrorsReachTheJournal)
+{
+    const QString address = QStringLiteral("10.1.2.3 ") + QString(1500, QLatin1Char('r'));
+    world.installListingScript("NdisWan adapter ppp0:\n  IP Address. . . : " + address.toLatin1() +
+                               "\n");
+    frmHostVane& w = start();
+    QByteArray journal;
+    {
+        StderrCapture capture;
+        action("mnuProcess")->trigger();
+        journal = capture.text();
+    }
+    const QString resolved = QStringLiteral("IP resolved: ") + address;
+    const QString cut = resolved.left(1000) + QChar(0x2026);
+    EXPECT_TRUE(history().contains(cut));
+    for (const QString& line : history())
+        EXPECT_LE(line.size(), 1001) << line.left(40).toStdString();
+    EXPECT_TRUE(journal.contains(" " + cut.toUtf8() + "\n"));
+    EXPECT_FALSE(journal.contains(address.toUtf8()));
+    EXPECT_TRUE(world.readFile(QStringLiteral("hostvane.htm")).contains(address.toLatin1()));
+
+    // Both failed commands are listed, and each listed line is in the journal with its time.
+    auto* errors = w.findChild<QComboBox*>(QStringLiteral("cbFtpErrMsg"));
+    ASSERT_EQ(errors->count(), 2);
+    for (int i = 0; i < errors->count(); ++i)
+        EXPECT_TRUE(
+            journal.contains("2026-12-06T02:51:38.000 " + errors->itemText(i).toUtf8() + "\n"))
+            << errors->itemText(i).toStdString();
+}
+
+// Each special file stands where the program reads a file. Were it opened like a file, the
+// program would wait in open() for a writer that never comes.
+TEST_F(MainWindowTest, SpecialFileInPlaceOfAFileNeverBlocks)
+{
+    const auto fifo = [](const QString& path) {
+        QFile::remove(path);
+        ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0) << path.toStdString();
+    };
+    const struct
+    {
+        const char* name;
+        std::function<void(TempWorld&)> prepare;
+        bool check;
+        const char* historyLine;
+        const char* prompt; // %1 is the settings file
+        bool pageWritten;
+    } cases[] = {
+        {"listing",
+         [&](TempWorld& place) {
+             place.writeFile(QStringLiteral("getipNT.bat"), "#!/bin/sh\nexit 0\n", true);
+             fifo(place.programDir() + QStringLiteral("/hostvane.ip"));
+         },
+         true, "Cannot resolve local WAN IP address", nullptr, false},
+        {"working template, replaced like a missing one",
+         [&](TempWorld& place) { fifo(place.programDir() + QStringLiteral("/hostvane.inp")); },
+         true, "Preparing to upload new redirector page", nullptr, true},
+        {"installed template",
+         [&](TempWorld& place) {
+             fifo(place.programDir() + QStringLiteral("/template/hostvane.inp"));
+         },
+         true, "Preparing to upload new redirector page",
+         "Unable to copy template\\hostvane.inp file.", false},
+        {"settings", [&](TempWorld& place) { fifo(place.configFile()); }, false, nullptr,
+         "Cannot read the settings file %1; the defaults are used.", false},
+    };
+    for (const auto& c : cases) {
+        TempWorld place;
+        place.installListingScript(kListing);
+        QDir().mkpath(QFileInfo(place.configFile()).path());
+        QFile ini(place.configFile());
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+        ini.write("[Settings]\nHost=127.0.0.1:1\n");
+        ini.close();
+        c.prepare(place);
+
+        ScriptedPrompt shown;
+        frmHostVane w(clock, shown, cWinVer::WindowsNT, EngineTimeouts{.settleSeconds = 0});
+        w.Form_Load();
+        if (c.check)
+            w.findChild<QAction*>(QStringLiteral("mnuProcess"))->trigger();
+
+        QStringList lines;
+        auto* list = w.findChild<QListWidget*>(QStringLiteral("lbEvents"));
+        for (int i = 0; i < list->count(); ++i)
+            lines.append(list->item(i)->text());
+        if (c.historyLine) {
+            EXPECT_TRUE(lines.contains(QLatin1String(c.historyLine))) << c.name;
+        }
+        if (c.prompt) {
+            ASSERT_EQ(shown.shown.size(), 1) << c.name;
+            EXPECT_EQ(shown.shown[0].text, QString::fromLatin1(c.prompt).arg(place.configFile()))
+                << c.name;
+            EXPECT_EQ(shown.shown[0].title, QStringLiteral("HostVane")) << c.name;
+        } else {
+            EXPECT_TRUE(shown.shown.isEmpty()) << c.name;
+        }
+        EXPECT_EQ(place.readFile(QStringLiteral("hostvane.htm")).contains("10.1.2.3"),
+                  c.pageWritten)
+            << c.name;
+        EXPECT_EQ(w.settings().sHost == SettingsKeys::PlaceholderHost(), !c.check)
+            << c.name << ": the defaults stand in for an unreadable settings file only";
+    }
 }
 
 // Who may close the window: the close button and Exit ask in an ordinary run and are refused
