@@ -3,11 +3,11 @@
 #include "system/Clock.h"
 #include "system/ProgramDirectory.h"
 #include "system/XdgPaths.h"
+#include "ui/AppIcon.h"
 #include "ui/MessageBoxPrompt.h"
 #include "ui/frmHostVane.h"
 
 #include <QApplication>
-#include <QIcon>
 
 #include <optional>
 
@@ -21,10 +21,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(AppIdentity::Title());
     QApplication::setApplicationVersion(AppIdentity::Version());
-    QIcon icon;
-    icon.addFile(QStringLiteral(":/icons/hostvane-16.png"));
-    icon.addFile(QStringLiteral(":/icons/hostvane-32.png"));
-    QApplication::setWindowIcon(icon);
+    QApplication::setWindowIcon(AppIcon::Icon());
     // The program ends through the main window's unload only: a hidden window or the splash
     // closing last must not end it.
     QApplication::setQuitOnLastWindowClosed(false);

@@ -40,7 +40,16 @@ inline QString Company()
 }
 inline QString WebAddress()
 {
-    return QStringLiteral("https://hostvane.example.org/");
+    return QLatin1String(AppVersion::WebAddress);
+}
+// The support lines of the About box; the number is one of those kept free for fiction.
+inline QString SupportPhone()
+{
+    return QStringLiteral("Telephone support: +1 202 555 0173");
+}
+inline QString SupportEmail()
+{
+    return QStringLiteral("E-mail support: support@hostvane.example.org");
 }
 
 } // namespace AppIdentity

@@ -3,12 +3,16 @@
 #include "settings/SettingsStore.h"
 #include "system/AppIdentity.h"
 #include "system/Clock.h"
+#include "system/ProgramDirectory.h"
 #include "system/Prompt.h"
 #include "system/RuntimeFormat.h"
 #include "system/TerminationSignals.h"
+#include "ui/AppIcon.h"
 #include "ui/EventHistoryList.h"
+#include "ui/MainMenus.h"
 #include "ui/StatusPanels.h"
 #include "ui/TwipsLayout.h"
+#include "ui/frmAbout.h"
 #include "ui/frmSettings.h"
 #include "ui/frmSplash.h"
 
@@ -17,7 +21,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMenuBar>
+#include <QMenu>
 #include <QSessionManager>
 
 #include <cstdio>
@@ -29,10 +33,12 @@ frmHostVane::frmHostVane(const Clock& clock, Prompt& prompt, int platformId,
 {
     setObjectName(QStringLiteral("frmHostVane"));
     setWindowTitle(AppIdentity::Title());
+    setWindowIcon(AppIcon::Icon());
+    ContextIDs::SetHelpContext(this, 10);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     buildControls();
-    buildMenus();
+    connectMenus();
     timSeconds.setInterval(1000);
     connect(&timSeconds, &QTimer::timeout, this, &frmHostVane::timSeconds_Timer);
     connect(&m_instance, &InstanceGuard::ShowRequested, this, &frmHostVane::showForOtherStart);
@@ -110,25 +116,18 @@ void frmHostVane::buildControls()
     client->setMinimumSize(twips.px(6636), twips.px(3156 - 252));
 }
 
-void frmHostVane::buildMenus()
+void frmHostVane::connectMenus()
 {
-    QMenu* mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
-    mnuFile->setObjectName(QStringLiteral("mnuFile"));
-    mnuProcess =
-        mnuFile->addAction(QStringLiteral("&Update now"), this, &frmHostVane::mnuProcess_Click);
-    mnuProcess->setObjectName(QStringLiteral("mnuProcess"));
-    mnuProperties =
-        mnuFile->addAction(QStringLiteral("&Properties"), this, &frmHostVane::mnuProperties_Click);
-    mnuProperties->setObjectName(QStringLiteral("mnuProperties"));
-    mnuFile->addSeparator();
-    mnuAutoUpdate =
-        mnuFile->addAction(QStringLiteral("Auto update"), this, &frmHostVane::mnuAutoUpdate_Click);
-    mnuAutoUpdate->setObjectName(QStringLiteral("mnuAutoUpdate"));
-    mnuAutoUpdate->setCheckable(true);
-    mnuAutoUpdate->setChecked(true);
-    mnuFile->addSeparator();
-    mnuExit = mnuFile->addAction(QStringLiteral("E&xit"), this, &frmHostVane::mnuExit_Click);
-    mnuExit->setObjectName(QStringLiteral("mnuExit"));
+    m_menus = new MainMenus(*this);
+    connect(m_menus->mnuProcess, &QAction::triggered, this, [this] { Process(true); });
+    connect(m_menus->mnuProperties, &QAction::triggered, this, &frmHostVane::mnuProperties_Click);
+    connect(m_menus->mnuAutoUpdate, &QAction::triggered, this, &frmHostVane::mnuAutoUpdate_Click);
+    connect(m_menus->mnuHelpContents, &QAction::triggered, &m_help, &ContextIDs::ShowHelpContents);
+    connect(m_menus->mnuExit, &QAction::triggered, this, &frmHostVane::mnuExit_Click);
+    connect(m_menus->mnuSTExit, &QAction::triggered, this, &frmHostVane::mnuExit_Click);
+    connect(m_menus->mnuAbout, &QAction::triggered, this, &frmHostVane::ShowAbout);
+    connect(m_menus->mnuSTAbout, &QAction::triggered, this, &frmHostVane::ShowAbout);
+    connect(&kwSysTray1, &kwSysTray::MouseUp, m_menus, &MainMenus::PopupSystray);
 }
 
 void frmHostVane::LoadSettings()
@@ -147,6 +146,9 @@ void frmHostVane::Process(bool Force)
 {
     m_engine.check.Process(Force);
     reportCheckToService();
+    const CheckOutcome& outcome = m_engine.check.LastOutcome();
+    m_notifier.CheckFinished(outcome.publishTried, outcome.published, !isVisible() || isMinimized(),
+                             bServiceMode);
 }
 
 void frmHostVane::LogError(const QString& msg)
@@ -154,15 +156,11 @@ void frmHostVane::LogError(const QString& msg)
     m_engine.errors.LogError(msg);
 }
 
-void frmHostVane::mnuProcess_Click()
-{
-    Process(true);
-}
-
 // The main window's own variables come back from the store whether the dialog saved or not.
 void frmHostVane::mnuProperties_Click()
 {
     frmSettings dialog(*this, NTService1, m_prompt);
+    ContextIDs::SetHelpContext(&dialog, 240);
     dialog.exec();
     LoadSettings();
 }
@@ -192,8 +190,8 @@ void frmHostVane::ShowAddressPanel(const QString& text)
 
 void frmHostVane::ControlsEnable(bool TrueFalse)
 {
-    mnuProcess->setEnabled(TrueFalse);
-    mnuProperties->setEnabled(TrueFalse);
+    m_menus->mnuProcess->setEnabled(TrueFalse);
+    m_menus->mnuProperties->setEnabled(TrueFalse);
 }
 
 void frmHostVane::LoadTimer()
@@ -230,14 +228,14 @@ void frmHostVane::AddFtpErrorLine(const QString& line)
 void frmHostVane::SetEnabled(bool TrueFalse)
 {
     m_settings.ProcessingEnabled = TrueFalse;
-    mnuAutoUpdate->setChecked(TrueFalse);
+    m_menus->mnuAutoUpdate->setChecked(TrueFalse);
 }
 
 void frmHostVane::mnuAutoUpdate_Click()
 {
     // The action has already toggled its mark, so it now shows the opposite of the state the
     // user clicked.
-    SetEnabled(mnuAutoUpdate->isChecked());
+    SetEnabled(m_menus->mnuAutoUpdate->isChecked());
 }
 
 void frmHostVane::ShowTime()
@@ -255,6 +253,8 @@ void frmHostVane::timSeconds_Timer()
     const Scheduler::Tick tick = m_scheduler.NextTick(m_clock.now());
     if (tick.showTime)
         ShowTime();
+    if (tick.assertTray)
+        EnableTrayIcon(true);
     if (tick.checkDue)
         runScheduledCheck();
     ShowWaitTime();
@@ -270,16 +270,23 @@ void frmHostVane::runScheduledCheck()
         timSeconds.start();
 }
 
-// Help and the tray icon come with their own windows; until then the program runs without them.
 void frmHostVane::InitHelp()
 {
+    m_help.InitHelp(this, ProgramDirectory::Path());
 }
 
 void frmHostVane::QuitHelp()
 {
+    m_help.QuitHelp();
 }
 
 void frmHostVane::EnableTrayIcon(bool TrueFalse)
 {
-    Q_UNUSED(TrueFalse);
+    kwSysTray1.EnableTrayIcon(TrueFalse);
+}
+
+void frmHostVane::ShowAbout()
+{
+    frmAbout about(m_runner, m_prompt, this);
+    about.exec();
 }

@@ -8,7 +8,11 @@
 #include "system/ProcessRunner.h"
 #include "system/cWinVer.h"
 #include "ui/AddressEvents.h"
+#include "ui/ContextIDs.h"
+#include "ui/FreedesktopNotice.h"
+#include "ui/PublishNotifier.h"
 #include "ui/Scheduler.h"
+#include "ui/kwSysTray.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -17,9 +21,9 @@
 #include <memory>
 
 class Clock;
+class MainMenus;
 class EventHistoryList;
 class Prompt;
-class QAction;
 class QComboBox;
 class QLineEdit;
 class StatusPanels;
@@ -88,9 +92,15 @@ public:
     void ShowTime();
     void ShowWaitTime();
 
+    // Shows the About box modally.
+    void ShowAbout();
+
     const Settings& settings() const { return m_settings; }
     Scheduler& scheduler() { return m_scheduler; }
     UpdateEngine& engine() { return m_engine; }
+    MainMenus& menus() { return *m_menus; }
+    kwSysTray& tray() { return kwSysTray1; }
+    ContextIDs& help() { return m_help; }
     NTService& service() { return NTService1; }
 
 protected:
@@ -99,8 +109,7 @@ protected:
 
 private:
     void buildControls();
-    void buildMenus();
-    void mnuProcess_Click();
+    void connectMenus();
     void mnuProperties_Click();
     void mnuAutoUpdate_Click();
     // Echoes a line to standard error with the local time in front, for a terminal or journal.
@@ -129,6 +138,10 @@ private:
         m_clock, m_scheduler, [this] { return m_settings.ProcessingEnabled; },
         [this] { return m_engine.check.Checking(); }, [this] { runScheduledCheck(); }};
     QTimer timSeconds;
+    kwSysTray kwSysTray1;
+    FreedesktopNotice m_notice{kwSysTray1};
+    PublishNotifier m_notifier{m_notice};
+    ContextIDs m_help;
 
     QLineEdit* txStarted = nullptr;
     QLineEdit* txUploads = nullptr;
@@ -136,8 +149,5 @@ private:
     QComboBox* cbFtpErrMsg = nullptr;
     EventHistoryList* lbEvents = nullptr;
     StatusPanels* sbMain = nullptr;
-    QAction* mnuProcess = nullptr;
-    QAction* mnuProperties = nullptr;
-    QAction* mnuAutoUpdate = nullptr;
-    QAction* mnuExit = nullptr;
+    MainMenus* m_menus = nullptr;
 };

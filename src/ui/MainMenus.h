@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QObject>
+
+class QAction;
+class QMainWindow;
+class QMenu;
+
+// The main window's commands: the File and Help menus on the menu bar and the tray's pop-up
+// "Systray", built once from one set of actions. Hide and Show act on the window directly; the
+// window connects the rest to its handlers.
+class MainMenus : public QObject
+{
+    Q_OBJECT
+public:
+    explicit MainMenus(QMainWindow& window);
+
+    // Shows the tray pop-up at the mouse pointer.
+    void PopupSystray();
+
+    QMenu* mnuFile = nullptr;
+    QAction* mnuProcess = nullptr;
+    QAction* mnuProperties = nullptr;
+    QAction* mnuAutoUpdate = nullptr;
+    QAction* mnuExit = nullptr;
+    QMenu* mnuHelp = nullptr;
+    QAction* mnuHelpContents = nullptr;
+    QAction* mnuAbout = nullptr;
+    QMenu* mnuSystray = nullptr;
+    QAction* mnuSTHide = nullptr;
+    QAction* mnuSTShow = nullptr;
+    QAction* mnuSTExit = nullptr;
+    QAction* mnuSTAbout = nullptr;
+    QAction* mnuSTCancel = nullptr;
+};

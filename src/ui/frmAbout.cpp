@@ -1,0 +1,112 @@
+#include "ui/frmAbout.h"
+
+#include "system/AppIdentity.h"
+#include "system/CommandRunner.h"
+#include "system/Prompt.h"
+#include "system/registry.h"
+#include "ui/AppIcon.h"
+#include "ui/ContextIDs.h"
+#include "ui/TwipsLayout.h"
+
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QUrl>
+
+frmAbout::frmAbout(CommandRunner& runner, Prompt& prompt, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+      m_runner(runner), m_prompt(prompt), lblTitle(new QLabel(this)), lblVersion(new QLabel(this)),
+      lblCopyright(new QLabel(this))
+{
+    setObjectName(QStringLiteral("frmAbout"));
+    ContextIDs::SetHelpContext(this, 250);
+    setWindowIcon(AppIcon::Icon());
+
+    QFont titleFont = font();
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.5);
+    lblTitle->setFont(titleFont);
+    QFont versionFont = font();
+    versionFont.setPointSizeF(versionFont.pointSizeF() * 1.2);
+    lblVersion->setFont(versionFont);
+
+    const TwipsLayout twips(this, {{AppIdentity::Copyright(), 3888},
+                                   {AppIdentity::SupportPhone(), 3888},
+                                   {AppIdentity::SupportEmail(), 3888},
+                                   {QStringLiteral("&Kestrow Website"), 1908 - 240}});
+    const auto place = [&twips](QWidget* control, const char* name, int l, int t, int w, int h) {
+        control->setObjectName(QLatin1String(name));
+        control->setGeometry(twips.rect(l, t, w, h));
+    };
+    auto* picIcon = new QLabel(this);
+    picIcon->setPixmap(windowIcon().pixmap(32, 32));
+    place(picIcon, "picIcon", 60, 60, 432, 432);
+    place(lblTitle, "lblTitle", 540, 120, 3888, 348);
+    place(lblVersion, "lblVersion", 540, 480, 3888, 228);
+    place(lblCopyright, "lblCopyright", 600, 780, 3888, 228);
+    place(new QLabel(AppIdentity::SupportPhone(), this), "Label1", 600, 1020, 3888, 228);
+    place(new QLabel(AppIdentity::SupportEmail(), this), "Label2", 600, 1260, 3888, 228);
+
+    auto* cmdOK = new QPushButton(QStringLiteral("OK"), this);
+    place(cmdOK, "cmdOK", 120, 2880, 1260, 345);
+    auto* cmdSysInfo = new QPushButton(QStringLiteral("&System Info..."), this);
+    place(cmdSysInfo, "cmdSysInfo", 1440, 2880, 1245, 345);
+    auto* cmdWebhelp = new QPushButton(QStringLiteral("&Kestrow Website"), this);
+    place(cmdWebhelp, "cmdWebhelp", 3660, 2880, 1908, 345);
+    // OK is the default button; Esc rejects the dialog, which closes it the same way.
+    cmdOK->setDefault(true);
+    setTabOrder(cmdOK, cmdSysInfo);
+    setTabOrder(cmdSysInfo, cmdWebhelp);
+    connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::StartSysInfo);
+    connect(cmdWebhelp, &QPushButton::clicked, this,
+            [this] { WebLaunch(AppIdentity::WebAddress()); });
+
+    setFixedSize(twips.px(5736), twips.px(3336));
+    Form_Load();
+}
+
+void frmAbout::Form_Load()
+{
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    move(screen.center() - QPoint(width() / 2, height() / 2));
+    setWindowTitle(QStringLiteral("About ") + AppIdentity::Title());
+    lblVersion->setText(QStringLiteral("Version ") + AppIdentity::Version());
+    lblTitle->setText(AppIdentity::Title());
+    lblCopyright->setText(AppIdentity::Copyright());
+}
+
+void frmAbout::StartSysInfo()
+{
+    QString path;
+    bool found = GetKeyValue(registry::HKEY_LOCAL_MACHINE,
+                             QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"),
+                             QStringLiteral("PATH"), path);
+    if (!found && GetKeyValue(registry::HKEY_LOCAL_MACHINE,
+                              QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools Location"),
+                              QStringLiteral("MSINFO"), path)) {
+        path += QStringLiteral("/MSINFO32.EXE");
+        found = QFileInfo(path).isFile();
+    }
+    if (found && m_runner.StartDetached(path, {}))
+        return;
+    m_prompt.Show(AppIdentity::Title(),
+                  QStringLiteral("System Information Is Unavailable At This Time"),
+                  Prompt::Buttons::Ok);
+}
+
+void frmAbout::WebLaunch(const QString& address)
+{
+    QDesktopServices::openUrl(QUrl(address));
+}
+
+bool frmAbout::GetKeyValue(quint32 KeyRoot, const QString& KeyName, const QString& SubKeyRef,
+                           QString& KeyVal)
+{
+    const QVariant value = registry::RegReadKeyValue(KeyRoot, KeyName, SubKeyRef);
+    KeyVal = value.isValid() ? value.toString() : QString();
+    return value.isValid();
+}
