@@ -1,3 +1,4 @@
+#include "support/LoopbackServer.h"
 #include "support/TempWorld.h"
 
 #include <QDir>
@@ -193,7 +194,8 @@ TEST(Program, TerminationSignalEndsTheRunAlsoInTheMiddleOfACheck)
     {
         AfterCheck,
         InScript,
-        InTransfer
+        InTransfer,
+        InUpload
     };
     const struct
     {
@@ -203,7 +205,8 @@ TEST(Program, TerminationSignalEndsTheRunAlsoInTheMiddleOfACheck)
     } cases[] = {{SIGTERM, InScript, "script is waiting"},
                  {SIGINT, AfterCheck, "Finished update processing"},
                  {SIGHUP, InScript, "script is waiting"},
-                 {SIGTERM, InTransfer, "Deleting old redirector page"}};
+                 {SIGTERM, InTransfer, "Deleting old redirector page"},
+                 {SIGTERM, InUpload, "Uploading new redirector page"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << "signal " << c.signalNumber << " stage " << c.stage);
         TempWorld world;
@@ -216,13 +219,26 @@ TEST(Program, TerminationSignalEndsTheRunAlsoInTheMiddleOfACheck)
         // The kernel completes connections to a listening socket nobody accepts on.
         QTcpServer silentServer;
         ASSERT_TRUE(silentServer.listen(QHostAddress::LocalHost));
+        // A page of some megabytes that the server takes slowly, so the signal comes mid-upload.
+        LoopbackServer slowServer =
+            LoopbackServer::Ftp(QStringLiteral("pat"), QStringLiteral("pw"),
+                                {QStringLiteral("--throttle"), QStringLiteral("200000")});
+        if (c.stage == InUpload)
+            world.writeFile(QStringLiteral("hostvane.inp"), QByteArray(4 << 20, 'x') + "\n~IP~\n");
+        const QByteArray host = c.stage == InTransfer
+                                    ? "127.0.0.1:" + QByteArray::number(silentServer.serverPort())
+                                : c.stage == InUpload ? slowServer.url().mid(6).toUtf8()
+                                                      : QByteArray("127.0.0.1:1");
         writeSettings(world,
-                      "[Settings]\nAutoProcess=001\nHost=127.0.0.1:" +
-                          (c.stage == InTransfer ? QByteArray::number(silentServer.serverPort())
-                                                 : QByteArray("1")) +
-                          "\n");
+                      "[Settings]\nAutoProcess=001\nUser=pat\nPword=pw\nHost=" + host + "\n");
         Program program;
         ASSERT_TRUE(program.waitForError(c.waitFor)) << program.errors.data();
+        if (c.stage == InUpload) {
+            const QString part = slowServer.home() + QStringLiteral("/hostvane.html.part");
+            for (int waited = 0; waited < 100 && QFileInfo(part).size() == 0; ++waited)
+                ::usleep(100000);
+            ASSERT_GT(QFileInfo(part).size(), 0) << "the upload never started";
+        }
 
         const qint64 took = program.signalAndWait(c.signalNumber);
         ASSERT_GE(took, 0) << "the program did not end";
@@ -234,6 +250,10 @@ TEST(Program, TerminationSignalEndsTheRunAlsoInTheMiddleOfACheck)
         if (c.stage == InScript) {
             EXPECT_TRUE(processGone(world.readFile(QStringLiteral("sleeper.pid"))))
                 << "the script's child outlived the program";
+        }
+        if (c.stage == InUpload) {
+            EXPECT_EQ(QDir(slowServer.home()).entryList(QDir::Files), QStringList())
+                << "a partial page or its temporary file was left on the server";
         }
     }
 }
