@@ -1,4 +1,5 @@
 #include "support/LoopbackServer.h"
+#include "support/RunningProgram.h"
 #include "support/TempWorld.h"
 
 #include <QDir>
@@ -6,7 +7,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QTcpServer>
 
 #include <csignal>
@@ -98,45 +98,19 @@ bool processGone(const QByteArray& pid)
 TEST(Program, HeadlessRunEchoesTheHistoryToStandardError)
 {
     TempWorld world;
-    world.installListingScript(
-        "HostVane IP Configuration\n\nNdisWan adapter ppp0 (PPP Adapter):\n\n"
-        "        IP Address. . . . . . . . . : 10.1.2.3\n");
-    QDir().mkpath(QFileInfo(world.configFile()).path());
-    QFile ini(world.configFile());
-    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-    ini.write("[Settings]\nHost=127.0.0.1:1\nAutoProcess=1\n");
-    ini.close();
+    world.installListingScript(kListing);
+    writeSettings(world, "[Settings]\nHost=127.0.0.1:1\nAutoProcess=1\n");
 
-    QProcess program;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove(QStringLiteral("DISPLAY"));
-    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    program.setProcessEnvironment(environment);
-    program.setWorkingDirectory(world.root());
-    program.setReadChannel(QProcess::StandardError);
-    program.start(QStringLiteral(HOSTVANE_EXECUTABLE), {});
-    ASSERT_TRUE(program.waitForStarted());
-
-    QByteArray errors;
-    while (!errors.contains("Finished update processing at: ") && program.waitForReadyRead(20000))
-        errors += program.readAllStandardError();
-    errors += program.readAllStandardError();
-    program.terminate();
-    program.waitForFinished();
-
-    const QString text = QString::fromLocal8Bit(errors);
-    const QRegularExpression stamp(QStringLiteral(R"(^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3} )"));
-    QStringList history;
-    for (const QString& line : text.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-        if (stamp.match(line).hasMatch())
-            history.append(line.mid(24));
-    }
-    ASSERT_FALSE(history.isEmpty()) << text.toStdString();
-    EXPECT_TRUE(history.first().startsWith(QStringLiteral("Checking IP address at: ")));
+    RunningProgram program(QStringLiteral(HOSTVANE_EXECUTABLE),
+                           world.root() + QStringLiteral("/run"));
+    ASSERT_TRUE(program.waitForLines(kCheckFinished, 1, std::chrono::seconds(20)))
+        << program.errors().toStdString();
+    const QStringList history = program.history();
+    ASSERT_FALSE(history.isEmpty());
+    EXPECT_TRUE(history.first().startsWith(kCheckStarted));
     EXPECT_TRUE(history.contains(QStringLiteral("IP resolved: 10.1.2.3")));
     EXPECT_TRUE(history.contains(QStringLiteral("Error with FTP occurred")));
-    EXPECT_TRUE(history.last().startsWith(QStringLiteral("Finished update processing at: ")));
+    EXPECT_TRUE(history.last().startsWith(kCheckFinished));
     EXPECT_TRUE(QFile::exists(world.programDir() + QStringLiteral("/hostvane.htm")))
         << "the program works in its own directory, not where it was started";
 }
