@@ -4,9 +4,9 @@
 
 #include "support/CpuClock.h"
 #include "support/ManualClock.h"
+#include "support/ProgramWindow.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempWorld.h"
-#include "ui/frmHostVane.h"
 
 #include <QApplication>
 #include <QDir>
@@ -25,12 +25,12 @@ struct Cost
     double cpuMs;
 };
 
-Cost timedCheck(frmHostVane& window)
+Cost timedCheck(ProgramController& controller)
 {
     const double before = CpuMilliseconds(RUSAGE_SELF) + CpuMilliseconds(RUSAGE_CHILDREN);
     QElapsedTimer elapsed;
     elapsed.start();
-    window.Process(true);
+    controller.Process(true);
     return {static_cast<double>(elapsed.nsecsElapsed()) / 1e6,
             CpuMilliseconds(RUSAGE_SELF) + CpuMilliseconds(RUSAGE_CHILDREN) - before};
 }
@@ -66,21 +66,22 @@ int main(int argc, char** argv)
 
     ManualClock clock;
     ScriptedPrompt prompt;
-    frmHostVane window(clock, prompt);
-    window.Form_Load();
+    ProgramWindow program(clock, prompt, cWinVer().WinverPlatform(), {});
+    program.window.Form_Load();
+    ProgramController& controller = program.controller;
 
     const QByteArray adapterLine = "NdisWan adapter " + QByteArray(1 << 20, 'x') + ":\n";
     world.installListingScript(adapterLine + "        IP Address. . . . . . . . . : 10.1.2.3\n");
-    window.engine().discovery.setSettleSeconds(2);
-    const Cost longLine = timedCheck(window);
+    controller.engine().discovery.setSettleSeconds(2);
+    const Cost longLine = timedCheck(controller);
     std::printf("check with a 1 MB adapter line, settle wait of 1 to 2 s included:\n");
     std::printf("  wall %.0f ms (target: the settle wait plus 1 s, < 3000 ms), CPU %.0f ms\n",
                 longLine.wallMs, longLine.cpuMs);
 
     world.installListingScript("NdisWan adapter ppp0:\n  IP Address. . . . . : 10.1.2.3\n");
     world.writeFile(QStringLiteral("hostvane.inp"), repeated("<p>~IP~</p>\n", templateLines));
-    window.engine().discovery.setSettleSeconds(0);
-    const Cost bigTemplate = timedCheck(window);
+    controller.engine().discovery.setSettleSeconds(0);
+    const Cost bigTemplate = timedCheck(controller);
     std::printf("check with a template of %d marker lines, no settle wait:\n", templateLines);
     std::printf("  wall %.0f ms (target < 10000 ms for 100000 lines), CPU %.0f ms\n",
                 bigTemplate.wallMs, bigTemplate.cpuMs);

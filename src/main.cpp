@@ -1,8 +1,10 @@
 #include "components/FileEventLog.h"
+#include "control/ProgramController.h"
+#include "platform/XdgPaths.h"
 #include "system/AppIdentity.h"
 #include "system/Clock.h"
+#include "system/ProcessRunner.h"
 #include "system/ProgramDirectory.h"
-#include "system/XdgPaths.h"
 #include "ui/AppIcon.h"
 #include "ui/MessageBoxPrompt.h"
 #include "ui/frmHostVane.h"
@@ -22,7 +24,7 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(AppIdentity::Title());
     QApplication::setApplicationVersion(AppIdentity::Version());
     QApplication::setWindowIcon(AppIcon::Icon());
-    // The program ends through the main window's unload only: a hidden window or the splash
+    // The program ends through the controller's unload only: a hidden window or the splash
     // closing last must not end it.
     QApplication::setQuitOnLastWindowClosed(false);
 
@@ -39,13 +41,15 @@ int main(int argc, char** argv)
     }
 
     SystemClock clock;
+    ProcessRunner runner;
     // Where nothing reads the system log, its entries can go to a file instead.
     std::optional<FileEventLog> fileLog;
     if (const QString path = qEnvironmentVariable("HOSTVANE_EVENT_LOG"); !path.isEmpty())
         fileLog.emplace(path);
-    frmHostVane window(clock, prompt);
+    ProgramController controller(clock, prompt, runner);
     if (fileLog)
-        window.service().setEventLog(&*fileLog);
+        controller.service().setEventLog(&*fileLog);
+    frmHostVane window(controller);
     if (!window.Form_Load())
         return 0;
     return app.exec();

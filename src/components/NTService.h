@@ -25,8 +25,6 @@ public:
     {
     }
 
-    // Control requests beyond Stop that the service takes; systemd has none, so 0.
-    qint16 ControlsAccepted = 0;
     // The service has a desktop to show its window on; otherwise it runs offscreen.
     bool Interactive = false;
     QString DisplayName = QStringLiteral("Hostvane Webpage Redirector");
@@ -70,7 +68,6 @@ signals:
     void Stop();
 
 private:
-    bool systemctl(const QStringList& arguments);
     void notify(const QByteArray& state);
 
     CommandRunner& m_runner;

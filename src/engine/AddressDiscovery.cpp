@@ -2,7 +2,7 @@
 
 #include "engine/CheckHost.h"
 #include "engine/ErrorReporter.h"
-#include "system/RegularFile.h"
+#include "platform/RegularFile.h"
 #include "system/RuntimeFormat.h"
 #include "system/ShellSuprt.h"
 #include "system/cWinVer.h"

@@ -6,10 +6,6 @@
 
 #include <type_traits>
 
-namespace {
-constexpr qint32 kDefaultRefresh = 5;
-} // namespace
-
 namespace SettingsKeys {
 
 bool TextToBool(const QString& text)
@@ -26,7 +22,7 @@ qint32 RefreshMinutes(const QString& text)
 {
     bool ok = false;
     const qint32 minutes = text.trimmed().toInt(&ok, 10);
-    return ok ? minutes : kDefaultRefresh;
+    return ok ? minutes : kDefaultRefreshMinutes;
 }
 
 QString RefreshText(const QString& typed)

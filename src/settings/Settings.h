@@ -6,6 +6,9 @@
 
 class SettingsStore;
 
+// Minutes between automatic checks until the user chooses otherwise.
+inline constexpr qint32 kDefaultRefreshMinutes = 5;
+
 // The ten user settings as the program uses them, with the two values derived on load.
 struct Settings
 {
@@ -15,7 +18,7 @@ struct Settings
     QString sHost;
     QString sTargetdir; // always ends in "/" after a load
     QString sTargetUrl; // "FTP://" followed by sHost
-    qint32 lUpdateFrequency = 5;
+    qint32 lUpdateFrequency = kDefaultRefreshMinutes;
     bool ProcessingEnabled = false;
     bool StartMinimized = false;
     bool Service = false;

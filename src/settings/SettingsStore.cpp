@@ -1,7 +1,7 @@
 #include "settings/SettingsStore.h"
 
-#include "system/RegularFile.h"
-#include "system/XdgPaths.h"
+#include "platform/RegularFile.h"
+#include "platform/XdgPaths.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "system/InstanceGuard.h"
 
-#include "system/XdgPaths.h"
+#include "platform/XdgPaths.h"
 
 #include <QDir>
 #include <QFileInfo>

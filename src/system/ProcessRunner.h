@@ -1,6 +1,6 @@
 #pragma once
 
-#include "system/CommandRunner.h"
+#include "platform/CommandRunner.h"
 
 #include <chrono>
 

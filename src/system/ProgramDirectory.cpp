@@ -1,13 +1,12 @@
 #include "system/ProgramDirectory.h"
 
-#include "system/XdgPaths.h"
+#include "platform/XdgPaths.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
-#include <QStandardPaths>
 
 #ifndef HOSTVANE_DATA_SUBDIR
 #define HOSTVANE_DATA_SUBDIR "share/hostvane"

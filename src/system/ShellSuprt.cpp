@@ -1,5 +1,6 @@
 #include "system/ShellSuprt.h"
 
+#include "platform/ProcessGroup.h"
 #include "system/EventLoopWait.h"
 
 #include <QDateTime>
@@ -10,13 +11,10 @@
 #include <QRegularExpression>
 #include <QTimer>
 
-#include <csignal>
-#include <unistd.h>
-
 namespace {
 
 // The process group of the command ShellWait is waiting for, 0 when none runs.
-pid_t g_runningGroup = 0;
+qint64 g_runningGroup = 0;
 
 // The settle deadline is counted on a clock read in whole seconds, so the wait lies between
 // one second less than asked and the time asked.
@@ -44,8 +42,7 @@ QString ShellSuprt::ShellCommandLine(const QString& commandLine)
 
 void ShellSuprt::EndRunningCommand()
 {
-    if (g_runningGroup > 0)
-        ::kill(-g_runningGroup, SIGKILL);
+    ProcessGroup::EndGroup(g_runningGroup);
 }
 
 qint32 ShellWait(const QString& commandLine, bool useCommandInterpreter, qint16 settleSeconds,
@@ -65,7 +62,7 @@ qint32 ShellWait(const QString& commandLine, bool useCommandInterpreter, qint16 
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process.setStandardOutputFile(QProcess::nullDevice());
     // Its own process group, so a command that hangs can be ended with all it started.
-    process.setChildProcessModifier([] { ::setpgid(0, 0); });
+    process.setChildProcessModifier(ProcessGroup::LeadNewGroup);
 
     qint32 exitCode = ShellSuprt::kNotStarted;
     process.start(QStringLiteral("/bin/sh"),
@@ -73,7 +70,7 @@ qint32 ShellWait(const QString& commandLine, bool useCommandInterpreter, qint16 
     if (process.waitForStarted()) {
         // The group keeps the shell's id while any of its members lives, so it names what the
         // command left behind even after the shell itself has been reaped.
-        g_runningGroup = static_cast<pid_t>(process.processId());
+        g_runningGroup = process.processId();
         const bool ended = process.state() == QProcess::NotRunning ||
                            WaitForSignal(&process, &QProcess::finished, processTimeout);
         ShellSuprt::EndRunningCommand();

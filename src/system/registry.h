@@ -17,6 +17,11 @@
 namespace registry {
 
 inline constexpr quint32 HKEY_LOCAL_MACHINE = 0x80000002;
+
+// The keys the program reads and writes; a service's key is the first followed by its name.
+inline constexpr char16_t kServicesKey[] = u"SYSTEM\\CurrentControlSet\\Services\\";
+inline constexpr char16_t kRunKey[] = u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+inline constexpr char16_t kSystemInformationKey[] = u"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
 inline constexpr qint32 REG_SZ = 1;
 inline constexpr qint32 REG_DWORD = 4;
 

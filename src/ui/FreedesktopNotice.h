@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/DesktopNotice.h"
+#include "control/DesktopNotice.h"
 
 class kwSysTray;
 

@@ -47,18 +47,3 @@ void StatusPanels::setAddressText(const QString& text)
 {
     m_address->setText(text);
 }
-
-QString StatusPanels::clockText() const
-{
-    return m_clock->text();
-}
-
-QString StatusPanels::waitText() const
-{
-    return m_wait->text();
-}
-
-QString StatusPanels::addressText() const
-{
-    return m_address->text();
-}

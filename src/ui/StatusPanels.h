@@ -18,10 +18,6 @@ public:
     // The panel with key "IP".
     void setAddressText(const QString& text);
 
-    QString clockText() const;
-    QString waitText() const;
-    QString addressText() const;
-
 private:
     QLabel* addPanel(const QString& name, const QString& toolTip, int minimumWidth, int stretch);
 

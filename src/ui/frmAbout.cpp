@@ -1,19 +1,17 @@
 #include "ui/frmAbout.h"
 
+#include "platform/CommandRunner.h"
 #include "system/AppIdentity.h"
-#include "system/CommandRunner.h"
 #include "system/Prompt.h"
 #include "system/registry.h"
 #include "ui/AppIcon.h"
+#include "ui/CenterOnScreen.h"
 #include "ui/ContextIDs.h"
 #include "ui/TwipsLayout.h"
 
 #include <QDesktopServices>
-#include <QFileInfo>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QUrl>
 
 frmAbout::frmAbout(CommandRunner& runner, Prompt& prompt, QWidget* parent)
@@ -71,8 +69,7 @@ frmAbout::frmAbout(CommandRunner& runner, Prompt& prompt, QWidget* parent)
 
 void frmAbout::Form_Load()
 {
-    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-    move(screen.center() - QPoint(width() / 2, height() / 2));
+    CenterOnScreen(*this);
     setWindowTitle(QStringLiteral("About ") + AppIdentity::Title());
     lblVersion->setText(QStringLiteral("Version ") + AppIdentity::Version());
     lblTitle->setText(AppIdentity::Title());
@@ -82,16 +79,10 @@ void frmAbout::Form_Load()
 void frmAbout::StartSysInfo()
 {
     QString path;
-    bool found = GetKeyValue(registry::HKEY_LOCAL_MACHINE,
-                             QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"),
-                             QStringLiteral("PATH"), path);
-    if (!found && GetKeyValue(registry::HKEY_LOCAL_MACHINE,
-                              QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools Location"),
-                              QStringLiteral("MSINFO"), path)) {
-        path += QStringLiteral("/MSINFO32.EXE");
-        found = QFileInfo(path).isFile();
-    }
-    if (found && m_runner.StartDetached(path, {}))
+    if (GetKeyValue(registry::HKEY_LOCAL_MACHINE,
+                    QString::fromUtf16(registry::kSystemInformationKey), QStringLiteral("PATH"),
+                    path) &&
+        m_runner.StartDetached(path, {}))
         return;
     m_prompt.Show(AppIdentity::Title(),
                   QStringLiteral("System Information Is Unavailable At This Time"),

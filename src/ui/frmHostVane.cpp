@@ -1,12 +1,10 @@
 #include "ui/frmHostVane.h"
 
-#include "settings/SettingsStore.h"
+#include "control/ProgramController.h"
+
 #include "system/AppIdentity.h"
-#include "system/Clock.h"
 #include "system/ProgramDirectory.h"
-#include "system/Prompt.h"
 #include "system/RuntimeFormat.h"
-#include "system/TerminationSignals.h"
 #include "ui/AppIcon.h"
 #include "ui/EventHistoryList.h"
 #include "ui/MainMenus.h"
@@ -20,16 +18,9 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
-#include <QMenu>
 #include <QSessionManager>
 
-#include <cstdio>
-
-frmHostVane::frmHostVane(const Clock& clock, Prompt& prompt, int platformId,
-                         EngineTimeouts timeouts)
-    : m_clock(clock), m_prompt(prompt), m_platform(platformId),
-      m_engine(clock, prompt, *this, m_platform, m_settings, timeouts)
+frmHostVane::frmHostVane(ProgramController& controller) : m_controller(controller)
 {
     setObjectName(QStringLiteral("frmHostVane"));
     setWindowTitle(AppIdentity::Title());
@@ -39,14 +30,10 @@ frmHostVane::frmHostVane(const Clock& clock, Prompt& prompt, int platformId,
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     buildControls();
     connectMenus();
-    timSeconds.setInterval(1000);
-    connect(&timSeconds, &QTimer::timeout, this, &frmHostVane::timSeconds_Timer);
-    connect(&m_instance, &InstanceGuard::ShowRequested, this, &frmHostVane::showForOtherStart);
-    connect(&NTService1, &NTService::Start, this, &frmHostVane::NTService1_Start);
-    connect(&NTService1, &NTService::Stop, this, &frmHostVane::NTService1_Stop);
-    m_engine.errors.setServiceLog(&NTService1);
-    connect(qGuiApp, &QGuiApplication::commitDataRequest, this,
-            [this](QSessionManager&) { RequestUnload(AppWindows); });
+    m_controller.setView(*this);
+    connect(qGuiApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) {
+        m_controller.RequestUnload(ProgramController::AppWindows);
+    });
 }
 
 // The card closes itself while the program runs; only a program that ends first removes it.
@@ -119,7 +106,7 @@ void frmHostVane::buildControls()
 void frmHostVane::connectMenus()
 {
     m_menus = new MainMenus(*this);
-    connect(m_menus->mnuProcess, &QAction::triggered, this, [this] { Process(true); });
+    connect(m_menus->mnuProcess, &QAction::triggered, this, [this] { m_controller.Process(true); });
     connect(m_menus->mnuProperties, &QAction::triggered, this, &frmHostVane::mnuProperties_Click);
     connect(m_menus->mnuAutoUpdate, &QAction::triggered, this, &frmHostVane::mnuAutoUpdate_Click);
     connect(m_menus->mnuHelpContents, &QAction::triggered, &m_help, &ContextIDs::ShowHelpContents);
@@ -130,39 +117,20 @@ void frmHostVane::connectMenus()
     connect(&kwSysTray1, &kwSysTray::MouseUp, m_menus, &MainMenus::PopupSystray);
 }
 
-void frmHostVane::LoadSettings()
-{
-    const SettingsStore store;
-    if (!store.readable())
-        m_prompt.Show(AppIdentity::Title(),
-                      QStringLiteral("Cannot read the settings file %1; the defaults are used.")
-                          .arg(store.fileName()),
-                      Prompt::Buttons::Ok);
-    m_settings = SettingsKeys::Load(store, m_platform.WinverPlatform());
-    SetEnabled(m_settings.ProcessingEnabled);
-}
-
-void frmHostVane::Process(bool Force)
-{
-    m_engine.check.Process(Force);
-    reportCheckToService();
-    const CheckOutcome& outcome = m_engine.check.LastOutcome();
-    m_notifier.CheckFinished(outcome.publishTried, outcome.published, !isVisible() || isMinimized(),
-                             bServiceMode);
-}
-
-void frmHostVane::LogError(const QString& msg)
-{
-    m_engine.errors.LogError(msg);
-}
-
-// The main window's own variables come back from the store whether the dialog saved or not.
+// The controller takes the settings back from the store whether the dialog saved or not.
 void frmHostVane::mnuProperties_Click()
 {
-    frmSettings dialog(*this, NTService1, m_prompt);
+    frmSettings dialog(m_controller, m_controller.service(), m_controller.prompt());
     ContextIDs::SetHelpContext(&dialog, 240);
     dialog.exec();
-    LoadSettings();
+    m_controller.LoadSettings();
+}
+
+void frmHostVane::mnuAutoUpdate_Click()
+{
+    // The action has already toggled its mark, so it now shows the opposite of the state the
+    // user clicked.
+    m_controller.SetEnabled(m_menus->mnuAutoUpdate->isChecked());
 }
 
 void frmHostVane::ClearEvents()
@@ -170,17 +138,9 @@ void frmHostVane::ClearEvents()
     lbEvents->clear();
 }
 
-void frmHostVane::EventMsg(const QString& msg)
+void frmHostVane::ShowEvent(const QString& line)
 {
-    const QString line = CutHistoryLine(msg);
     lbEvents->appendSelected(line);
-    writeStamped(line);
-}
-
-void frmHostVane::writeStamped(const QString& line) const
-{
-    std::fprintf(stderr, "%s\n", StampedLine(m_clock.now(), line).toLocal8Bit().constData());
-    std::fflush(stderr);
 }
 
 void frmHostVane::ShowAddressPanel(const QString& text)
@@ -194,12 +154,6 @@ void frmHostVane::ControlsEnable(bool TrueFalse)
     m_menus->mnuProperties->setEnabled(TrueFalse);
 }
 
-void frmHostVane::LoadTimer()
-{
-    m_scheduler.LoadTimer(m_clock.now(), m_settings.lUpdateFrequency);
-    ShowWaitTime();
-}
-
 QString frmHostVane::Caption() const
 {
     return windowTitle();
@@ -210,64 +164,43 @@ void frmHostVane::SetCaption(const QString& caption)
     setWindowTitle(caption);
 }
 
+void frmHostVane::ShowStarted(const QString& text)
+{
+    txStarted->setText(text);
+}
+
 void frmHostVane::ShowFtpStats(qint32 errorCount, qint32 uploadCount)
 {
     txErrCount->setText(NumberText(errorCount));
     txUploads->setText(NumberText(uploadCount));
 }
 
-void frmHostVane::AddFtpErrorLine(const QString& line)
+void frmHostVane::ShowFtpError(const QString& line)
 {
     // A combo box selects the first line added to it; the selection stays the user's.
     const int selected = cbFtpErrMsg->currentIndex();
     cbFtpErrMsg->addItem(line);
     cbFtpErrMsg->setCurrentIndex(selected);
-    writeStamped(line);
 }
 
-void frmHostVane::SetEnabled(bool TrueFalse)
+void frmHostVane::ShowAutoUpdate(bool TrueFalse)
 {
-    m_settings.ProcessingEnabled = TrueFalse;
     m_menus->mnuAutoUpdate->setChecked(TrueFalse);
 }
 
-void frmHostVane::mnuAutoUpdate_Click()
+void frmHostVane::ShowTime(const QString& text)
 {
-    // The action has already toggled its mark, so it now shows the opposite of the state the
-    // user clicked.
-    SetEnabled(m_menus->mnuAutoUpdate->isChecked());
+    sbMain->setClockText(text);
 }
 
-void frmHostVane::ShowTime()
+void frmHostVane::ShowWaitTime(const QString& text)
 {
-    sbMain->setClockText(FormatDate(m_clock.now(), kPanelTimePattern));
+    sbMain->setWaitText(text);
 }
 
-void frmHostVane::ShowWaitTime()
+void frmHostVane::Notify(const QString& title, const QString& text)
 {
-    sbMain->setWaitText(m_scheduler.WaitText(m_settings.ProcessingEnabled));
-}
-
-void frmHostVane::timSeconds_Timer()
-{
-    const Scheduler::Tick tick = m_scheduler.NextTick(m_clock.now());
-    if (tick.showTime)
-        ShowTime();
-    if (tick.assertTray)
-        EnableTrayIcon(true);
-    if (tick.checkDue)
-        runScheduledCheck();
-    ShowWaitTime();
-}
-
-// A check the schedule starts runs with the timer off, so that no tick comes during it.
-void frmHostVane::runScheduledCheck()
-{
-    const bool ticking = timSeconds.isActive();
-    timSeconds.stop();
-    Process(false);
-    if (ticking)
-        timSeconds.start();
+    m_notice.Notify(title, text);
 }
 
 void frmHostVane::InitHelp()
@@ -287,6 +220,6 @@ void frmHostVane::EnableTrayIcon(bool TrueFalse)
 
 void frmHostVane::ShowAbout()
 {
-    frmAbout about(m_runner, m_prompt, this);
+    frmAbout about(m_controller.runner(), m_controller.prompt(), this);
     about.exec();
 }

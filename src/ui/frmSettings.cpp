@@ -1,13 +1,14 @@
 #include "ui/frmSettings.h"
 
-#include "settings/ServiceInstallation.h"
+#include "components/ServiceInstallation.h"
+#include "control/ProgramController.h"
 #include "settings/SettingsStore.h"
 #include "settings/SettingsTable.h"
 #include "system/AppIdentity.h"
 #include "system/Prompt.h"
+#include "ui/CenterOnScreen.h"
 #include "ui/StarPasswordStyle.h"
 #include "ui/TwipsLayout.h"
-#include "ui/frmHostVane.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -16,7 +17,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
-#include <QScreen>
 
 using namespace Qt::StringLiterals;
 
@@ -93,7 +93,8 @@ constexpr int kCheckIndicator = 300;
 
 } // namespace
 
-frmSettings::frmSettings(frmHostVane& owner, NTService& NTService1, Prompt& prompt, int platformId)
+frmSettings::frmSettings(ProgramController& owner, NTService& NTService1, Prompt& prompt,
+                         int platformId)
     : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       m_owner(owner), m_service(NTService1), m_prompt(prompt), m_platform(platformId)
@@ -185,9 +186,7 @@ void frmSettings::Form_Load()
         else if (auto* check = findChild<QCheckBox*>(it.key()))
             check->setChecked(it.value().toBool());
     }
-    const QRect screen = QApplication::primaryScreen()->availableGeometry();
-    move(screen.left() + (screen.width() - width()) / 2,
-         screen.top() + (screen.height() - height()) / 2);
+    CenterOnScreen(*this);
 }
 
 ControlValues frmSettings::values() const

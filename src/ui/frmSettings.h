@@ -7,7 +7,7 @@
 
 class NTService;
 class Prompt;
-class frmHostVane;
+class ProgramController;
 
 // The settings dialog: shows the main window's settings, and on Save writes them to the
 // store, has the main window load them and brings the service installation in line with
@@ -16,7 +16,7 @@ class frmSettings : public QDialog
 {
     Q_OBJECT
 public:
-    frmSettings(frmHostVane& owner, NTService& NTService1, Prompt& prompt,
+    frmSettings(ProgramController& owner, NTService& NTService1, Prompt& prompt,
                 int platformId = cWinVer().WinverPlatform());
 
     // Index 0 is Save, 1 is Cancel.
@@ -31,7 +31,7 @@ private:
     void Form_Load();
     ControlValues values() const;
 
-    frmHostVane& m_owner;
+    ProgramController& m_owner;
     NTService& m_service;
     Prompt& m_prompt;
     cWinVer m_platform;

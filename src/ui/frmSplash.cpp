@@ -2,14 +2,13 @@
 
 #include "system/AppIdentity.h"
 #include "system/Clock.h"
+#include "ui/CenterOnScreen.h"
 #include "ui/TwipsLayout.h"
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPixmap>
-#include <QScreen>
 
 namespace {
 
@@ -97,12 +96,7 @@ void frmSplash::Form_Load()
     lblProductName->setText(AppIdentity::Title());
     lblCopyright->setText(AppIdentity::Copyright());
     lblPlatform->setText(QStringLiteral("32 Bit"));
-    // Centred by integer halves; on a screen narrower than the card the left edge is negative.
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->geometry();
-        move(area.left() + (area.width() - width()) / 2,
-             area.top() + (area.height() - height()) / 2);
-    }
+    CenterOnScreen(*this);
     m_loadedAt = m_clock.now();
     Timer1.start(std::chrono::seconds(kShowSeconds));
     SetTopMost();

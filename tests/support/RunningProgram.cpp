@@ -2,24 +2,32 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcessEnvironment>
 #include <QRegularExpression>
 
+#include <csignal>
 #include <linux/rtnetlink.h>
 
-RunningProgram::RunningProgram(const QString& executable, const QString& runtimeDir)
+RunningProgram::RunningProgram(const QString& executable, const QString& runtimeDir,
+                               const QStringList& extraEnvironment)
 {
-    QDir().mkpath(runtimeDir);
-    QFile::setPermissions(runtimeDir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove(QStringLiteral("DISPLAY"));
-    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir);
+    for (const char* name :
+         {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "NOTIFY_SOCKET", "HOSTVANE_SERVICE"})
+        environment.remove(QLatin1String(name));
+    if (!runtimeDir.isEmpty()) {
+        QDir().mkpath(runtimeDir);
+        QFile::setPermissions(runtimeDir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir);
+        m_process.setWorkingDirectory(runtimeDir);
+    }
+    for (const QString& setting : extraEnvironment)
+        environment.insert(setting.section(QLatin1Char('='), 0, 0),
+                           setting.section(QLatin1Char('='), 1));
     m_process.setProcessEnvironment(environment);
-    m_process.setWorkingDirectory(runtimeDir);
     m_process.setReadChannel(QProcess::StandardError);
     m_process.start(executable, {});
     m_process.waitForStarted();
@@ -36,19 +44,47 @@ RunningProgram::~RunningProgram()
     }
 }
 
-bool RunningProgram::waitForLines(const QString& prefix, int count, std::chrono::milliseconds limit)
+bool RunningProgram::readUntil(const std::function<bool()>& done, std::chrono::milliseconds limit)
 {
     const QDeadlineTimer deadline(limit);
     for (;;) {
         m_errors += m_process.readAllStandardError();
-        if (lineCount(prefix) >= count)
+        if (done())
             return true;
         if (deadline.hasExpired() ||
             !m_process.waitForReadyRead(static_cast<int>(deadline.remainingTime())))
             break;
     }
     m_errors += m_process.readAllStandardError();
-    return lineCount(prefix) >= count;
+    return done();
+}
+
+bool RunningProgram::waitForLines(const QString& prefix, int count, std::chrono::milliseconds limit)
+{
+    return readUntil([&] { return lineCount(prefix) >= count; }, limit);
+}
+
+bool RunningProgram::waitForText(const QByteArray& marker, std::chrono::milliseconds limit)
+{
+    return readUntil([&] { return m_errors.contains(marker); }, limit);
+}
+
+bool RunningProgram::waitForEnd(std::chrono::milliseconds limit)
+{
+    const bool ended = m_process.waitForFinished(static_cast<int>(limit.count()));
+    m_errors += m_process.readAllStandardError();
+    return ended;
+}
+
+qint64 RunningProgram::signalAndWait(int signalNumber)
+{
+    QElapsedTimer took;
+    took.start();
+    ::kill(static_cast<pid_t>(m_process.processId()), signalNumber);
+    if (!m_process.waitForFinished(10000))
+        return -1;
+    m_errors += m_process.readAllStandardError();
+    return took.elapsed();
 }
 
 int RunningProgram::lineCount(const QString& prefix) const
@@ -95,4 +131,15 @@ bool RunningProgram::listensForAddressEvents() const
             return true;
     }
     return false;
+}
+
+bool ProcessRunning(const QByteArray& pid)
+{
+    QFile stat(QStringLiteral("/proc/") + QString::fromLatin1(pid.trimmed()) +
+               QStringLiteral("/stat"));
+    if (!stat.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray text = stat.readAll();
+    const qsizetype state = text.lastIndexOf(')') + 2;
+    return state < text.size() && text[state] != 'Z';
 }

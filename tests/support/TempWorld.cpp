@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <gtest/gtest.h>
+
 #include <stdexcept>
 
 namespace {
@@ -71,4 +73,12 @@ void TempWorld::installListingScript(const QByteArray& listing, int exitCode)
         "#!/bin/sh\ncat listing.txt > hostvane.ip\nexit " + QByteArray::number(exitCode) + "\n";
     writeFile(QStringLiteral("getipNT.bat"), script, true);
     writeFile(QStringLiteral("getip95.bat"), script, true);
+}
+
+void TempWorld::writeSettings(const QByteArray& ini) const
+{
+    QDir().mkpath(QFileInfo(configFile()).path());
+    QFile file(configFile());
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(ini) != ini.size())
+        ADD_FAILURE() << "cannot write " << configFile().toStdString();
 }

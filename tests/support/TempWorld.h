@@ -17,6 +17,8 @@ public:
     QString root() const { return m_dir.path(); }
     QString programDir() const { return m_programDir; }
     QString configFile() const;
+    // Replaces the settings file with `ini`.
+    void writeSettings(const QByteArray& ini) const;
 
     // Writes `text` to `relativeName` in the program directory (creating folders as needed).
     void writeFile(const QString& relativeName, const QByteArray& text, bool executable = false);

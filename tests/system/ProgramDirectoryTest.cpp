@@ -1,5 +1,5 @@
 #include "system/ProgramDirectory.h"
-#include "system/XdgPaths.h"
+#include "platform/XdgPaths.h"
 
 #include <QDir>
 #include <QFile>

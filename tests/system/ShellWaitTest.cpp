@@ -1,5 +1,6 @@
 #include "support/CpuClock.h"
 #include "support/EventLoopTicker.h"
+#include "support/RunningProgram.h"
 #include "system/ShellSuprt.h"
 
 #include <QDir>
@@ -74,17 +75,6 @@ TEST_F(ShellWaitTest, CommandThatCannotRunIsAFailure)
     EXPECT_NE(ShellWait(QStringLiteral("locked.bat"), false, 0), 0);
 }
 
-// True while `pid` runs; a zombie left for a parent that does not reap it has ended.
-bool running(const QByteArray& pid)
-{
-    QFile stat(QStringLiteral("/proc/") + QString::fromLatin1(pid) + QStringLiteral("/stat"));
-    if (!stat.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray text = stat.readAll();
-    const qsizetype state = text.lastIndexOf(')') + 2;
-    return state < text.size() && text[state] != 'Z';
-}
-
 TEST_F(ShellWaitTest, WhatTheCommandLeftBehindIsEnded)
 {
     const struct
@@ -110,9 +100,9 @@ TEST_F(ShellWaitTest, WhatTheCommandLeftBehindIsEnded)
         pidFile.remove();
         QElapsedTimer gone;
         gone.start();
-        while (running(pid) && gone.elapsed() < 2000)
+        while (ProcessRunning(pid) && gone.elapsed() < 2000)
             QThread::msleep(20);
-        EXPECT_FALSE(running(pid)) << c.name << ": the command's own child is still running";
+        EXPECT_FALSE(ProcessRunning(pid)) << c.name << ": the command's own child is still running";
     }
 }
 

@@ -40,13 +40,9 @@ protected:
 
     void start(bool autoProcess)
     {
-        QDir().mkpath(QFileInfo(world.configFile()).path());
-        QFile ini(world.configFile());
-        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-        ini.write("[Settings]\nHost=" + server->address().toUtf8() +
-                  "\nUser=vane\nPword=vane-pass\nDir=/\nRefresh=99\nAutoProcess=" +
-                  (autoProcess ? "001" : "000") + "\n");
-        ini.close();
+        world.writeSettings("[Settings]\nHost=" + server->address().toUtf8() +
+                            "\nUser=vane\nPword=vane-pass\nDir=/\nRefresh=99\nAutoProcess=" +
+                            (autoProcess ? "001" : "000") + "\n");
         program = std::make_unique<RunningProgram>(QStringLiteral(HOSTVANE_EXECUTABLE),
                                                    world.root() + QStringLiteral("/runtime"));
         ASSERT_TRUE(program->started());

@@ -1,8 +1,8 @@
 #include "support/ManualClock.h"
+#include "support/ProgramWindow.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempWorld.h"
 #include "system/InstanceGuard.h"
-#include "ui/frmHostVane.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -82,37 +82,29 @@ protected:
     {
         world.installListingScript(kListing);
         // Nothing listens on port 1 of loopback, so a publish fails at once.
-        writeSettings("[Settings]\nHost=127.0.0.1:1\nAutoProcess=001\nRefresh=05\n");
+        world.writeSettings("[Settings]\nHost=127.0.0.1:1\nAutoProcess=001\nRefresh=05\n");
     }
 
-    void writeSettings(const QByteArray& ini)
+    ProgramWindow& start()
     {
-        QDir().mkpath(QFileInfo(world.configFile()).path());
-        QFile file(world.configFile());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(ini);
-    }
-
-    frmHostVane& start()
-    {
-        window = std::make_unique<frmHostVane>(clock, prompt, cWinVer::WindowsNT,
-                                               EngineTimeouts{.settleSeconds = 0});
-        window->Form_Load();
-        return *window;
+        program = std::make_unique<ProgramWindow>(clock, prompt, cWinVer::WindowsNT,
+                                                  EngineTimeouts{.settleSeconds = 0});
+        program->window.Form_Load();
+        return *program;
     }
 
     QString panel(const char* name) const
     {
-        return window->findChild<QLabel*>(QLatin1String(name))->text();
+        return program->window.findChild<QLabel*>(QLatin1String(name))->text();
     }
     QAction* action(const char* name) const
     {
-        return window->findChild<QAction*>(QLatin1String(name));
+        return program->window.findChild<QAction*>(QLatin1String(name));
     }
     QStringList history() const
     {
         QStringList lines;
-        auto* list = window->findChild<QListWidget*>(QStringLiteral("lbEvents"));
+        auto* list = program->window.findChild<QListWidget*>(QStringLiteral("lbEvents"));
         for (int i = 0; i < list->count(); ++i)
             lines.append(list->item(i)->text());
         return lines;
@@ -126,15 +118,15 @@ protected:
     TempWorld world;
     ManualClock clock;
     ScriptedPrompt prompt;
-    std::unique_ptr<frmHostVane> window;
+    std::unique_ptr<ProgramWindow> program;
 };
 
 TEST_F(MainWindowTest, StartsWithItsControlsAndTheFirstCheckDue)
 {
-    frmHostVane& w = start();
-    EXPECT_EQ(w.windowTitle(), QStringLiteral("HostVane"));
+    ProgramWindow& w = start();
+    EXPECT_EQ(w.window.windowTitle(), QStringLiteral("HostVane"));
     QStringList entries;
-    for (QAction* entry : w.menuBar()->actions().first()->menu()->actions())
+    for (QAction* entry : w.window.menuBar()->actions().first()->menu()->actions())
         if (!entry->isSeparator())
             entries.append(entry->text());
     EXPECT_EQ(entries, QStringList({QStringLiteral("&Update now"), QStringLiteral("&Properties"),
@@ -143,29 +135,33 @@ TEST_F(MainWindowTest, StartsWithItsControlsAndTheFirstCheckDue)
     EXPECT_EQ(panel("Clock"), QString());
     EXPECT_EQ(panel("NextCheck"), QStringLiteral("Next check: Dec 06, 02:51:38 am"));
     EXPECT_EQ(panel("IP"), QStringLiteral("Current IP address: "));
-    EXPECT_EQ(w.findChild<QLineEdit*>(QStringLiteral("txStarted"))->text(),
+    EXPECT_EQ(w.window.findChild<QLineEdit*>(QStringLiteral("txStarted"))->text(),
               QStringLiteral("Dec 06, 2026 02:51 AM"));
-    EXPECT_EQ(w.findChild<QLineEdit*>(QStringLiteral("txUploads"))->text(), QStringLiteral(" 0"));
-    EXPECT_EQ(w.findChild<QLineEdit*>(QStringLiteral("txErrCount"))->text(), QStringLiteral(" 0"));
-    EXPECT_EQ(w.findChild<QListWidget*>(QStringLiteral("lbEvents"))->toolTip(),
+    EXPECT_EQ(w.window.findChild<QLineEdit*>(QStringLiteral("txUploads"))->text(),
+              QStringLiteral(" 0"));
+    EXPECT_EQ(w.window.findChild<QLineEdit*>(QStringLiteral("txErrCount"))->text(),
+              QStringLiteral(" 0"));
+    EXPECT_EQ(w.window.findChild<QListWidget*>(QStringLiteral("lbEvents"))->toolTip(),
               QStringLiteral("Event history of most recent update check is shown here"));
 
-    w.timSeconds_Timer();
+    w.controller.timSeconds_Timer();
     EXPECT_EQ(checksRun(), 1);
     EXPECT_EQ(history().last(),
               QStringLiteral("Finished update processing at: Dec 06, 2026  02:51:38 am"));
     EXPECT_EQ(panel("Clock"), QStringLiteral("Dec 06, 02:51:38 am"));
     EXPECT_EQ(panel("IP"), QStringLiteral("Current IP address: 10.1.2.3"));
     EXPECT_EQ(panel("NextCheck"), QStringLiteral("Next check: Dec 06, 02:56:38 am"));
-    EXPECT_EQ(w.windowTitle(), QStringLiteral("HostVane"));
+    EXPECT_EQ(w.window.windowTitle(), QStringLiteral("HostVane"));
     EXPECT_TRUE(action("mnuProcess")->isEnabled());
-    EXPECT_EQ(w.findChild<QListWidget*>(QStringLiteral("lbEvents"))->currentRow(),
+    EXPECT_EQ(w.window.findChild<QListWidget*>(QStringLiteral("lbEvents"))->currentRow(),
               static_cast<int>(history().size()) - 1);
 
     // DELETE and PUT both fail against a port nobody listens on.
-    EXPECT_EQ(w.findChild<QLineEdit*>(QStringLiteral("txUploads"))->text(), QStringLiteral(" 0"));
-    EXPECT_EQ(w.findChild<QLineEdit*>(QStringLiteral("txErrCount"))->text(), QStringLiteral(" 2"));
-    auto* errors = w.findChild<QComboBox*>(QStringLiteral("cbFtpErrMsg"));
+    EXPECT_EQ(w.window.findChild<QLineEdit*>(QStringLiteral("txUploads"))->text(),
+              QStringLiteral(" 0"));
+    EXPECT_EQ(w.window.findChild<QLineEdit*>(QStringLiteral("txErrCount"))->text(),
+              QStringLiteral(" 2"));
+    auto* errors = w.window.findChild<QComboBox*>(QStringLiteral("cbFtpErrMsg"));
     ASSERT_EQ(errors->count(), 2);
     EXPECT_TRUE(errors->itemText(1).startsWith(QStringLiteral(" 2-"))) << errors->itemText(1);
     EXPECT_EQ(errors->currentIndex(), -1) << "adding an error line changed the selection";
@@ -173,14 +169,14 @@ TEST_F(MainWindowTest, StartsWithItsControlsAndTheFirstCheckDue)
 
 TEST_F(MainWindowTest, NextCheckCountsFromTheEndOfTheLastOne)
 {
-    frmHostVane& w = start();
-    w.timSeconds_Timer();
+    ProgramWindow& w = start();
+    w.controller.timSeconds_Timer();
     ASSERT_EQ(checksRun(), 1);
     clock.advanceSeconds(299);
-    w.timSeconds_Timer();
+    w.controller.timSeconds_Timer();
     EXPECT_EQ(checksRun(), 1) << "the history of the first check is still shown";
     clock.advanceSeconds(1);
-    w.timSeconds_Timer();
+    w.controller.timSeconds_Timer();
     EXPECT_EQ(checksRun(), 1) << "each check clears the history";
     EXPECT_EQ(history().first(),
               QStringLiteral("Checking IP address at: Dec 06, 2026  02:56:38 am"));
@@ -189,24 +185,24 @@ TEST_F(MainWindowTest, NextCheckCountsFromTheEndOfTheLastOne)
 
 TEST_F(MainWindowTest, AutoUpdateOffWaitsUntilSwitchedOn)
 {
-    writeSettings("[Settings]\nHost=127.0.0.1:1\nAutoProcess=000\n");
-    frmHostVane& w = start();
+    world.writeSettings("[Settings]\nHost=127.0.0.1:1\nAutoProcess=000\n");
+    ProgramWindow& w = start();
     EXPECT_FALSE(action("mnuAutoUpdate")->isChecked());
     EXPECT_EQ(panel("NextCheck"), QStringLiteral("Auto update is disabled"));
-    w.timSeconds_Timer();
+    w.controller.timSeconds_Timer();
     clock.advanceSeconds(600);
-    w.timSeconds_Timer();
+    w.controller.timSeconds_Timer();
     EXPECT_TRUE(history().isEmpty());
 
     action("mnuAutoUpdate")->trigger();
-    EXPECT_TRUE(w.settings().ProcessingEnabled);
+    EXPECT_TRUE(w.controller.settings().ProcessingEnabled);
     EXPECT_TRUE(action("mnuAutoUpdate")->isChecked());
-    w.timSeconds_Timer();
+    w.controller.timSeconds_Timer();
     EXPECT_EQ(checksRun(), 1) << "the overdue check starts at the next tick";
 
     action("mnuAutoUpdate")->trigger();
     action("mnuAutoUpdate")->trigger();
-    EXPECT_TRUE(w.settings().ProcessingEnabled);
+    EXPECT_TRUE(w.controller.settings().ProcessingEnabled);
     QFile ini(world.configFile());
     ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
     EXPECT_TRUE(ini.readAll().contains("AutoProcess=000")) << "the menu never writes the store";
@@ -214,20 +210,20 @@ TEST_F(MainWindowTest, AutoUpdateOffWaitsUntilSwitchedOn)
 
 TEST_F(MainWindowTest, UpdateNowWithAutoUpdateOffMovesTheDueTime)
 {
-    writeSettings("[Settings]\nHost=127.0.0.1:1\nAutoProcess=000\nRefresh=10\n");
-    frmHostVane& w = start();
+    world.writeSettings("[Settings]\nHost=127.0.0.1:1\nAutoProcess=000\nRefresh=10\n");
+    ProgramWindow& w = start();
     action("mnuProcess")->trigger();
     EXPECT_EQ(checksRun(), 1);
     EXPECT_TRUE(history().contains(QStringLiteral("Preparing to upload new redirector page")));
     action("mnuAutoUpdate")->trigger();
-    w.timSeconds_Timer();
-    EXPECT_EQ(w.scheduler().dNextUpdate, clock.now().addSecs(600));
+    w.controller.timSeconds_Timer();
+    EXPECT_EQ(w.controller.scheduler().dNextUpdate, clock.now().addSecs(600));
     EXPECT_EQ(panel("NextCheck"), QStringLiteral("Next check: Dec 06, 03:01:38 am"));
 }
 
 TEST_F(MainWindowTest, DueTickDuringAMenuCheckDoesNotStartASecond)
 {
-    frmHostVane& w = start();
+    ProgramWindow& w = start();
     // The script takes a while, and every run leaves a mark.
     world.writeFile(QStringLiteral("getipNT.bat"),
                     "#!/bin/sh\necho run >> runs.txt\nsleep 1\ncat listing.txt > hostvane.ip\n",
@@ -236,7 +232,7 @@ TEST_F(MainWindowTest, DueTickDuringAMenuCheckDoesNotStartASecond)
     QTimer ticker;
     QObject::connect(&ticker, &QTimer::timeout, [&] {
         disabledDuringCheck = disabledDuringCheck || !action("mnuProcess")->isEnabled();
-        w.timSeconds_Timer();
+        w.controller.timSeconds_Timer();
     });
     ticker.start(100);
     action("mnuProcess")->trigger();
@@ -251,7 +247,7 @@ TEST_F(MainWindowTest, LongLinesAreCutInTheHistoryNotInThePageAndFtpErrorsReachT
     const QString address = QStringLiteral("10.1.2.3 ") + QString(1500, QLatin1Char('r'));
     world.installListingScript("NdisWan adapter ppp0:\n  IP Address. . . : " + address.toLatin1() +
                                "\n");
-    frmHostVane& w = start();
+    ProgramWindow& w = start();
     QByteArray journal;
     {
         StderrCapture capture;
@@ -268,7 +264,7 @@ TEST_F(MainWindowTest, LongLinesAreCutInTheHistoryNotInThePageAndFtpErrorsReachT
     EXPECT_TRUE(world.readFile(QStringLiteral("hostvane.htm")).contains(address.toLatin1()));
 
     // Both failed commands are listed, and each listed line is in the journal with its time.
-    auto* errors = w.findChild<QComboBox*>(QStringLiteral("cbFtpErrMsg"));
+    auto* errors = w.window.findChild<QComboBox*>(QStringLiteral("cbFtpErrMsg"));
     ASSERT_EQ(errors->count(), 2);
     for (int i = 0; i < errors->count(); ++i)
         EXPECT_TRUE(
@@ -322,13 +318,13 @@ TEST_F(MainWindowTest, SpecialFileInPlaceOfAFileNeverBlocks)
         c.prepare(place);
 
         ScriptedPrompt shown;
-        frmHostVane w(clock, shown, cWinVer::WindowsNT, EngineTimeouts{.settleSeconds = 0});
-        w.Form_Load();
+        ProgramWindow w(clock, shown, cWinVer::WindowsNT, EngineTimeouts{.settleSeconds = 0});
+        w.window.Form_Load();
         if (c.check)
-            w.findChild<QAction*>(QStringLiteral("mnuProcess"))->trigger();
+            w.window.findChild<QAction*>(QStringLiteral("mnuProcess"))->trigger();
 
         QStringList lines;
-        auto* list = w.findChild<QListWidget*>(QStringLiteral("lbEvents"));
+        auto* list = w.window.findChild<QListWidget*>(QStringLiteral("lbEvents"));
         for (int i = 0; i < list->count(); ++i)
             lines.append(list->item(i)->text());
         if (c.historyLine) {
@@ -345,7 +341,7 @@ TEST_F(MainWindowTest, SpecialFileInPlaceOfAFileNeverBlocks)
         EXPECT_EQ(place.readFile(QStringLiteral("hostvane.htm")).contains("10.1.2.3"),
                   c.pageWritten)
             << c.name;
-        EXPECT_EQ(w.settings().sHost == SettingsKeys::PlaceholderHost(), !c.check)
+        EXPECT_EQ(w.controller.settings().sHost == SettingsKeys::PlaceholderHost(), !c.check)
             << c.name << ": the defaults stand in for an unreadable settings file only";
     }
 }
@@ -373,31 +369,31 @@ TEST_F(MainWindowTest, CloseReasonsDecideQuestionAndOutcome)
         bool closes;
     } cases[] = {
         {NoService, -1, Prompt::Answer::Cancel, reallyQuit, false},
-        {NoService, frmHostVane::FormCode, Prompt::Answer::Ok, reallyQuit, true},
-        {NoService, frmHostVane::AppWindows, Prompt::Answer::Cancel, QString(), true},
-        {NoService, frmHostVane::AppTaskManager, Prompt::Answer::Cancel, QString(), true},
-        {Started, frmHostVane::FormCode, Prompt::Answer::Ok, mustStop, false},
+        {NoService, ProgramController::FormCode, Prompt::Answer::Ok, reallyQuit, true},
+        {NoService, ProgramController::AppWindows, Prompt::Answer::Cancel, QString(), true},
+        {NoService, ProgramController::AppTaskManager, Prompt::Answer::Cancel, QString(), true},
+        {Started, ProgramController::FormCode, Prompt::Answer::Ok, mustStop, false},
         {Started, -1, Prompt::Answer::Ok, mustStop, false},
-        {Started, frmHostVane::AppTaskManager, Prompt::Answer::Ok, QString(), false},
-        {Stopped, frmHostVane::FormCode, Prompt::Answer::Ok, mustStop, false},
-        {Stopped, frmHostVane::AppTaskManager, Prompt::Answer::Ok, QString(), true},
+        {Started, ProgramController::AppTaskManager, Prompt::Answer::Ok, QString(), false},
+        {Stopped, ProgramController::FormCode, Prompt::Answer::Ok, mustStop, false},
+        {Stopped, ProgramController::AppTaskManager, Prompt::Answer::Ok, QString(), true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << "service " << c.service << " reason " << c.reason);
-        window.reset();
-        frmHostVane& w = start();
+        program.reset();
+        ProgramWindow& w = start();
         bool success = false;
         if (c.service != NoService)
-            w.NTService1_Start(success);
+            w.controller.NTService1_Start(success);
         if (c.service == Stopped)
-            w.NTService1_Stop();
+            w.controller.NTService1_Stop();
         prompt.shown.clear();
         prompt.answers = {c.answer};
         if (c.reason < 0)
-            w.close();
+            w.window.close();
         else
-            w.RequestUnload(c.reason);
-        EXPECT_EQ(!w.isVisible(), c.closes);
+            w.controller.RequestUnload(c.reason);
+        EXPECT_EQ(!w.window.isVisible(), c.closes);
         if (c.asked.isEmpty()) {
             EXPECT_TRUE(prompt.shown.isEmpty());
         } else {
@@ -410,61 +406,62 @@ TEST_F(MainWindowTest, CloseReasonsDecideQuestionAndOutcome)
     }
     prompt.answers = {Prompt::Answer::Ok};
     action("mnuExit")->trigger();
-    EXPECT_FALSE(window->isVisible()) << "E&xit asks with close reason 1";
+    EXPECT_FALSE(program->window.isVisible()) << "E&xit asks with close reason 1";
 }
 
 TEST_F(MainWindowTest, ServiceHandlersLogAndSetTheFlags)
 {
-    frmHostVane& w = start();
+    ProgramWindow& w = start();
     RecordingEventLog log;
-    w.service().setEventLog(&log);
+    w.controller.service().setEventLog(&log);
     bool success = false;
-    w.NTService1_Start(success);
+    w.controller.NTService1_Start(success);
     EXPECT_TRUE(success);
-    EXPECT_TRUE(w.bServiceMode && w.bServiceRunning);
-    for (auto refuse : {&frmHostVane::NTService1_Pause, &frmHostVane::NTService1_Continue}) {
+    EXPECT_TRUE(w.controller.bServiceMode && w.controller.bServiceRunning);
+    for (auto refuse :
+         {&ProgramController::NTService1_Pause, &ProgramController::NTService1_Continue}) {
         success = true;
-        (w.*refuse)(success);
+        (w.controller.*refuse)(success);
         EXPECT_FALSE(success);
-        EXPECT_TRUE(w.bServiceMode && w.bServiceRunning);
+        EXPECT_TRUE(w.controller.bServiceMode && w.controller.bServiceRunning);
     }
-    w.LogError(QStringLiteral("error: 1 running getip.bat"));
+    w.controller.LogError(QStringLiteral("error: 1 running getip.bat"));
     EXPECT_TRUE(prompt.shown.isEmpty()) << "nobody would answer a box in service mode";
-    w.NTService1_Stop();
-    EXPECT_TRUE(w.bServiceMode);
-    EXPECT_FALSE(w.bServiceRunning);
+    w.controller.NTService1_Stop();
+    EXPECT_TRUE(w.controller.bServiceMode);
+    EXPECT_FALSE(w.controller.bServiceRunning);
     EXPECT_EQ(log.entries,
               QStringList({QStringLiteral("0 [110] Hostvane Started.  Version:  1 1 3"),
                            QStringLiteral("2 [109] Hostvane-error: 1 running getip.bat"),
                            QStringLiteral("0 [110] Hostvane Stopped.  Version:  1 1 3")}));
 
-    w.showMinimized();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !w.isVisible(); }, 5000))
+    w.window.showMinimized();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !w.window.isVisible(); }, 5000))
         << "a minimised service window hides";
 }
 
 TEST_F(MainWindowTest, StartsHiddenWhenAskedAndAnotherStartBringsItBack)
 {
-    writeSettings("[Settings]\nHost=127.0.0.1:1\nAutoProcess=000\nStartMinimized=001\n");
-    frmHostVane& w = start();
-    EXPECT_FALSE(w.isVisible());
-    w.showMinimized();
-    w.hide();
-    ASSERT_TRUE(w.isMinimized());
+    world.writeSettings("[Settings]\nHost=127.0.0.1:1\nAutoProcess=000\nStartMinimized=001\n");
+    ProgramWindow& w = start();
+    EXPECT_FALSE(w.window.isVisible());
+    w.window.showMinimized();
+    w.window.hide();
+    ASSERT_TRUE(w.window.isMinimized());
 
     InstanceGuard later;
     EXPECT_FALSE(later.Claim());
     later.RaiseOther();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return w.isVisible(); }, 5000));
-    EXPECT_FALSE(w.isMinimized());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return w.window.isVisible(); }, 5000));
+    EXPECT_FALSE(w.window.isMinimized());
 
-    window.reset();
-    writeSettings("[Settings]\nHost=127.0.0.1:1\nAutoProcess=000\nStartMinimized=000\n");
-    frmHostVane& shown = start();
-    EXPECT_TRUE(shown.isVisible());
-    shown.showMinimized();
+    program.reset();
+    world.writeSettings("[Settings]\nHost=127.0.0.1:1\nAutoProcess=000\nStartMinimized=000\n");
+    ProgramWindow& shown = start();
+    EXPECT_TRUE(shown.window.isVisible());
+    shown.window.showMinimized();
     QTest::qWait(100);
-    EXPECT_TRUE(shown.isVisible()) << "an ordinary run only minimises";
+    EXPECT_TRUE(shown.window.isVisible()) << "an ordinary run only minimises";
 }
 
 } // namespace

@@ -20,86 +20,17 @@
 
 namespace {
 
+constexpr std::chrono::seconds kWait(20);
+
 const QByteArray kListing = "HostVane IP Configuration\n\nNdisWan adapter ppp0 (PPP Adapter):\n\n"
                             "        IP Address. . . . . . . . . : 10.1.2.3\n";
-
-void writeSettings(const TempWorld& world, const QByteArray& ini)
-{
-    QDir().mkpath(QFileInfo(world.configFile()).path());
-    QFile file(world.configFile());
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(ini);
-}
-
-// The built program as a user starts it, headless, in the test's world.
-class Program
-{
-public:
-    explicit Program(const QStringList& extraEnvironment = {})
-    {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.remove(QStringLiteral("DISPLAY"));
-        environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
-        environment.remove(QStringLiteral("NOTIFY_SOCKET"));
-        environment.remove(QStringLiteral("HOSTVANE_SERVICE"));
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        for (const QString& setting : extraEnvironment)
-            environment.insert(setting.section(QLatin1Char('='), 0, 0),
-                               setting.section(QLatin1Char('='), 1));
-        process.setProcessEnvironment(environment);
-        process.setReadChannel(QProcess::StandardError);
-        process.start(QStringLiteral(HOSTVANE_EXECUTABLE), {});
-    }
-    ~Program()
-    {
-        if (process.state() != QProcess::NotRunning) {
-            process.kill();
-            process.waitForFinished();
-        }
-    }
-
-    // Reads standard error until `marker` appears; false when it did not within the time.
-    bool waitForError(const QByteArray& marker, int ms = 20000)
-    {
-        QElapsedTimer waited;
-        waited.start();
-        while (!errors.contains(marker) && waited.elapsed() < ms &&
-               (process.bytesAvailable() > 0 || process.waitForReadyRead(ms)))
-            errors += process.readAllStandardError();
-        return errors.contains(marker);
-    }
-    // Sends the signal and waits for the end; the milliseconds it took, or -1.
-    qint64 signalAndWait(int signalNumber)
-    {
-        QElapsedTimer took;
-        took.start();
-        ::kill(static_cast<pid_t>(process.processId()), signalNumber);
-        if (!process.waitForFinished(10000))
-            return -1;
-        errors += process.readAllStandardError();
-        return took.elapsed();
-    }
-
-    QProcess process;
-    QByteArray errors;
-};
-
-// Neither running nor waiting to be reaped by its parent.
-bool processGone(const QByteArray& pid)
-{
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(QString::fromLatin1(pid.trimmed())));
-    if (!stat.open(QIODevice::ReadOnly))
-        return true;
-    const QByteArray fields = stat.readAll();
-    return fields.mid(fields.lastIndexOf(')') + 2, 1) == "Z";
-}
 
 // The program as a user starts it, headless: its whole first check reaches standard error.
 TEST(Program, HeadlessRunEchoesTheHistoryToStandardError)
 {
     TempWorld world;
     world.installListingScript(kListing);
-    writeSettings(world, "[Settings]\nHost=127.0.0.1:1\nAutoProcess=1\n");
+    world.writeSettings("[Settings]\nHost=127.0.0.1:1\nAutoProcess=1\n");
 
     RunningProgram program(QStringLiteral(HOSTVANE_EXECUTABLE),
                            world.root() + QStringLiteral("/run"));
@@ -142,19 +73,20 @@ TEST(Program, SecondStartEndsAtOnceLeavingTheFirstRunning)
 {
     TempWorld world;
     world.installListingScript(kListing);
-    writeSettings(world, "[Settings]\nHost=127.0.0.1:1\nAutoProcess=001\nStartMinimized=001\n");
-    Program first;
-    ASSERT_TRUE(first.waitForError("Finished update processing at: ")) << first.errors.data();
+    world.writeSettings("[Settings]\nHost=127.0.0.1:1\nAutoProcess=001\nStartMinimized=001\n");
+    RunningProgram first(QStringLiteral(HOSTVANE_EXECUTABLE));
+    ASSERT_TRUE(first.waitForText("Finished update processing at: ", kWait))
+        << first.errors().toStdString();
 
     ASSERT_TRUE(QFile::remove(world.configFile()));
     ASSERT_EQ(::mkfifo(QFile::encodeName(world.configFile()).constData(), 0600), 0);
-    Program second;
-    ASSERT_TRUE(second.process.waitForFinished(10000)) << "the second start hangs";
-    EXPECT_EQ(second.process.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(second.process.exitCode(), 0);
-    EXPECT_TRUE(second.process.readAllStandardError().contains(
-        "HostVane: This program is already running.\n"));
-    EXPECT_EQ(first.process.state(), QProcess::Running);
+    RunningProgram second(QStringLiteral(HOSTVANE_EXECUTABLE));
+    ASSERT_TRUE(second.waitForEnd(std::chrono::seconds(10))) << "the second start hangs";
+    EXPECT_EQ(second.process().exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second.process().exitCode(), 0);
+    EXPECT_TRUE(
+        second.errors().contains(QStringLiteral("HostVane: This program is already running.\n")));
+    EXPECT_TRUE(first.started());
     EXPECT_GE(first.signalAndWait(SIGTERM), 0);
 }
 
@@ -203,10 +135,9 @@ TEST(Program, TerminationSignalEndsTheRunAlsoInTheMiddleOfACheck)
                                     ? "127.0.0.1:" + QByteArray::number(silentServer.serverPort())
                                 : c.stage == InUpload ? slowServer.url().mid(6).toUtf8()
                                                       : QByteArray("127.0.0.1:1");
-        writeSettings(world,
-                      "[Settings]\nAutoProcess=001\nUser=pat\nPword=pw\nHost=" + host + "\n");
-        Program program;
-        ASSERT_TRUE(program.waitForError(c.waitFor)) << program.errors.data();
+        world.writeSettings("[Settings]\nAutoProcess=001\nUser=pat\nPword=pw\nHost=" + host + "\n");
+        RunningProgram program(QStringLiteral(HOSTVANE_EXECUTABLE));
+        ASSERT_TRUE(program.waitForText(c.waitFor, kWait)) << program.errors().toStdString();
         if (c.stage == InUpload) {
             const QString part = slowServer.home() + QStringLiteral("/hostvane.html.part");
             for (int waited = 0; waited < 100 && QFileInfo(part).size() == 0; ++waited)
@@ -217,12 +148,13 @@ TEST(Program, TerminationSignalEndsTheRunAlsoInTheMiddleOfACheck)
         const qint64 took = program.signalAndWait(c.signalNumber);
         ASSERT_GE(took, 0) << "the program did not end";
         EXPECT_LE(took, 2000);
-        EXPECT_EQ(program.process.exitStatus(), QProcess::NormalExit);
-        EXPECT_EQ(program.process.exitCode(), 0);
-        EXPECT_FALSE(program.errors.contains("Really want to quit?"));
-        EXPECT_FALSE(program.errors.contains("HostVane: error:")) << program.errors.data();
+        EXPECT_EQ(program.process().exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(program.process().exitCode(), 0);
+        EXPECT_FALSE(program.errors().contains(QStringLiteral("Really want to quit?")));
+        EXPECT_FALSE(program.errors().contains(QStringLiteral("HostVane: error:")))
+            << program.errors().toStdString();
         if (c.stage == InScript) {
-            EXPECT_TRUE(processGone(world.readFile(QStringLiteral("sleeper.pid"))))
+            EXPECT_FALSE(ProcessRunning(world.readFile(QStringLiteral("sleeper.pid"))))
                 << "the script's child outlived the program";
         }
         if (c.stage == InUpload) {
@@ -238,7 +170,7 @@ TEST(Program, ServiceModeTalksToSystemdAndLogsStartAndStop)
 {
     TempWorld world;
     world.installListingScript(kListing);
-    writeSettings(world, "[Settings]\nHost=127.0.0.1:1\nAutoProcess=001\n");
+    world.writeSettings("[Settings]\nHost=127.0.0.1:1\nAutoProcess=001\n");
     const QByteArray socketPath = QFile::encodeName(world.root() + QStringLiteral("/notify"));
     const int notify = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
     ASSERT_GE(notify, 0);
@@ -249,9 +181,10 @@ TEST(Program, ServiceModeTalksToSystemdAndLogsStartAndStop)
     ASSERT_EQ(::bind(notify, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
     const QString eventLog = world.root() + QStringLiteral("/events.log");
 
-    Program service({QStringLiteral("HOSTVANE_SERVICE=1"),
-                     QStringLiteral("NOTIFY_SOCKET=") + QString::fromLocal8Bit(socketPath),
-                     QStringLiteral("HOSTVANE_EVENT_LOG=") + eventLog});
+    RunningProgram service(QStringLiteral(HOSTVANE_EXECUTABLE), QString(),
+                           {QStringLiteral("HOSTVANE_SERVICE=1"),
+                            QStringLiteral("NOTIFY_SOCKET=") + QString::fromLocal8Bit(socketPath),
+                            QStringLiteral("HOSTVANE_EVENT_LOG=") + eventLog});
     QList<QByteArray> messages;
     const auto receiveUntil = [&](const QByteArray& prefix) {
         pollfd ready = {notify, POLLIN, 0};
@@ -275,8 +208,8 @@ TEST(Program, ServiceModeTalksToSystemdAndLogsStartAndStop)
     ::close(notify);
     ASSERT_GE(took, 0) << "the service did not end";
     EXPECT_LE(took, 2000);
-    EXPECT_EQ(service.process.exitCode(), 0);
-    EXPECT_FALSE(service.errors.contains("You must stop this service"));
+    EXPECT_EQ(service.process().exitCode(), 0);
+    EXPECT_FALSE(service.errors().contains(QStringLiteral("You must stop this service")));
     QFile log(eventLog);
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
     EXPECT_EQ(log.readAll(), QByteArray("0 [110] Hostvane Started.  Version:  1 1 3\n"

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "support/ManualClock.h"
+#include "support/ProgramWindow.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempWorld.h"
-#include "ui/frmHostVane.h"
 
 #include <QAction>
 
@@ -18,10 +18,10 @@ class QuietWindowTest : public ::testing::Test
 protected:
     frmHostVane& start()
     {
-        world.writeFile(QStringLiteral("../../config/HostVane/HostVane.conf"),
-                        "[Settings]\nHost=127.0.0.1:1\nAutoProcess=000\n");
-        window = std::make_unique<frmHostVane>(clock, prompt, cWinVer::WindowsNT,
-                                               EngineTimeouts{.settleSeconds = 0});
+        world.writeSettings("[Settings]\nHost=127.0.0.1:1\nAutoProcess=000\n");
+        program = std::make_unique<ProgramWindow>(clock, prompt, cWinVer::WindowsNT,
+                                                  EngineTimeouts{.settleSeconds = 0});
+        window = &program->window;
         window->Form_Load();
         return *window;
     }
@@ -33,5 +33,6 @@ protected:
     TempWorld world;
     ManualClock clock;
     ScriptedPrompt prompt;
-    std::unique_ptr<frmHostVane> window;
+    std::unique_ptr<ProgramWindow> program;
+    frmHostVane* window = nullptr;
 };

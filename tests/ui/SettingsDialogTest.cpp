@@ -1,10 +1,10 @@
 #include "components/NTService.h"
 #include "support/ManualClock.h"
+#include "support/ProgramWindow.h"
 #include "support/ReadOnlyPath.h"
 #include "support/RecordingRunner.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempWorld.h"
-#include "ui/frmHostVane.h"
 #include "ui/frmSettings.h"
 
 #include <QAction>
@@ -29,13 +29,6 @@ class SettingsDialogTest : public ::testing::Test
 protected:
     SettingsDialogTest() { main.LoadSettings(); }
 
-    void writeSettings(const QByteArray& ini)
-    {
-        QDir().mkpath(QFileInfo(world.configFile()).path());
-        QFile file(world.configFile());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(ini);
-    }
     QByteArray storeText() const
     {
         QFile file(world.configFile());
@@ -81,7 +74,8 @@ protected:
     TempWorld world;
     ManualClock clock;
     ScriptedPrompt prompt;
-    frmHostVane main{clock, prompt, cWinVer::WindowsNT};
+    ProgramWindow program{clock, prompt, cWinVer::WindowsNT, {}};
+    ProgramController& main = program.controller;
     RecordingRunner runner;
     NTService service{runner};
     std::unique_ptr<frmSettings> dialog;
@@ -234,7 +228,7 @@ TEST_F(SettingsDialogTest, SaveWritesTheStoreLoadsItAndInstalls)
 
 TEST_F(SettingsDialogTest, CancelAndTheCloseBoxWriteNothing)
 {
-    writeSettings("[Settings]\nHost=ftp.a.example\nAutoProcess=001\n");
+    world.writeSettings("[Settings]\nHost=ftp.a.example\nAutoProcess=001\n");
     main.LoadSettings();
     const QByteArray before = storeText();
     for (const bool closeBox : {false, true}) {
@@ -253,7 +247,7 @@ TEST_F(SettingsDialogTest, CancelAndTheCloseBoxWriteNothing)
     EXPECT_TRUE(prompt.shown.isEmpty());
 
     // Through the menu: the main window reloads afterwards, putting back the stored switch.
-    auto* autoUpdate = main.findChild<QAction*>(QStringLiteral("mnuAutoUpdate"));
+    auto* autoUpdate = program.window.findChild<QAction*>(QStringLiteral("mnuAutoUpdate"));
     autoUpdate->trigger();
     ASSERT_FALSE(main.settings().ProcessingEnabled);
     QTimer::singleShot(0, [] {
@@ -261,7 +255,7 @@ TEST_F(SettingsDialogTest, CancelAndTheCloseBoxWriteNothing)
         ASSERT_NE(modal, nullptr);
         modal->findChild<QPushButton*>(QStringLiteral("cmdDone(1)"))->click();
     });
-    main.findChild<QAction*>(QStringLiteral("mnuProperties"))->trigger();
+    program.window.findChild<QAction*>(QStringLiteral("mnuProperties"))->trigger();
     EXPECT_TRUE(main.settings().ProcessingEnabled);
     EXPECT_TRUE(autoUpdate->isChecked());
     EXPECT_EQ(storeText(), before);
@@ -269,7 +263,7 @@ TEST_F(SettingsDialogTest, CancelAndTheCloseBoxWriteNothing)
 
 TEST_F(SettingsDialogTest, StoreThatCannotBeWrittenKeepsTheDialogOpen)
 {
-    writeSettings("[Settings]\nHost=ftp.a.example\n");
+    world.writeSettings("[Settings]\nHost=ftp.a.example\n");
     main.LoadSettings();
     const QByteArray before = storeText();
     frmSettings& d = open();

@@ -97,13 +97,13 @@ TEST_F(TrayMenuTest, TrayIconIsSetOnlyWhenItsStateChanges)
     w.EnableTrayIcon(true);
     EXPECT_TRUE(iconShown());
     w.EnableTrayIcon(false);
-    w.timSeconds_Timer();
+    w.controller().timSeconds_Timer();
     EXPECT_TRUE(iconShown()) << "the first tick re-asserts the icon";
     w.EnableTrayIcon(false);
     for (int tick = 2; tick <= 6; ++tick)
-        w.timSeconds_Timer();
+        w.controller().timSeconds_Timer();
     EXPECT_FALSE(iconShown());
-    w.timSeconds_Timer();
+    w.controller().timSeconds_Timer();
     EXPECT_TRUE(iconShown()) << "the seventh tick re-asserts the icon";
 }
 

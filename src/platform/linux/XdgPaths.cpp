@@ -1,4 +1,4 @@
-#include "system/XdgPaths.h"
+#include "platform/XdgPaths.h"
 
 #include <QDir>
 

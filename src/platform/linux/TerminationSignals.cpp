@@ -1,4 +1,4 @@
-#include "system/TerminationSignals.h"
+#include "platform/TerminationSignals.h"
 
 #include <QSocketNotifier>
 

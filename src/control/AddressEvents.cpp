@@ -1,7 +1,7 @@
-#include "ui/AddressEvents.h"
+#include "control/AddressEvents.h"
 
+#include "control/Scheduler.h"
 #include "system/Clock.h"
-#include "ui/Scheduler.h"
 
 #include <algorithm>
 #include <chrono>

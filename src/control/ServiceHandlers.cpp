@@ -1,6 +1,6 @@
-// The main window's answers to the service component: the requests systemd makes of the
+// The program's answers to the service component: the requests systemd makes of the
 // service, and what the service tells systemd after each check.
-#include "ui/frmHostVane.h"
+#include "control/ProgramController.h"
 
 #include "system/AppIdentity.h"
 
@@ -8,7 +8,7 @@ namespace {
 constexpr qint32 kServiceEventId = 110;
 }
 
-void frmHostVane::NTService1_Start(bool& Success)
+void ProgramController::NTService1_Start(bool& Success)
 {
     Success = true;
     NTService1.LogEvent(ServiceEventLog::Success, kServiceEventId,
@@ -19,7 +19,7 @@ void frmHostVane::NTService1_Start(bool& Success)
     m_engine.errors.setServiceMode(true);
 }
 
-void frmHostVane::NTService1_Stop()
+void ProgramController::NTService1_Stop()
 {
     NTService1.LogEvent(ServiceEventLog::Success, kServiceEventId,
                         QStringLiteral("Hostvane Stopped.  Version: ") +
@@ -28,17 +28,17 @@ void frmHostVane::NTService1_Stop()
 }
 
 // systemd cannot pause a service; the requests are refused and the service runs on.
-void frmHostVane::NTService1_Pause(bool& Success)
+void ProgramController::NTService1_Pause(bool& Success)
 {
     Success = false;
 }
 
-void frmHostVane::NTService1_Continue(bool& Success)
+void ProgramController::NTService1_Continue(bool& Success)
 {
     Success = false;
 }
 
-void frmHostVane::reportCheckToService()
+void ProgramController::reportCheckToService()
 {
     NTService1.ReportStatus(m_engine.check.LastOutcome().Summary());
 }

@@ -1,4 +1,4 @@
-#include "settings/ServiceInstallation.h"
+#include "components/ServiceInstallation.h"
 
 #include "components/NTService.h"
 #include "system/AppIdentity.h"
@@ -14,8 +14,6 @@ namespace ServiceInstallation {
 
 namespace {
 
-const QString kRunKey = QStringLiteral("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run");
-
 void show(Prompt& prompt, const QString& text)
 {
     prompt.Show(AppIdentity::Title(), text, Prompt::Buttons::Ok);
@@ -24,7 +22,7 @@ void show(Prompt& prompt, const QString& text)
 void updateService(bool Service, NTService& NTService1, Prompt& prompt)
 {
     const QString key =
-        QStringLiteral("SYSTEM\\CurrentControlSet\\Services\\") + NTService1.ServiceName;
+        QString::fromUtf16(kServicesKey) + NTService1.ServiceName;
     const QString current =
         RegReadKeyValue(HKEY_LOCAL_MACHINE, key, QStringLiteral("DisplayName")).toString();
     if (Service && current.isEmpty()) {
@@ -44,12 +42,12 @@ void updateService(bool Service, NTService& NTService1, Prompt& prompt)
 void updateAutostart(bool Service)
 {
     const QString name = AppIdentity::Title();
-    const QString current = RegReadKeyValue(HKEY_LOCAL_MACHINE, kRunKey, name).toString();
+    const QString current = RegReadKeyValue(HKEY_LOCAL_MACHINE, QString::fromUtf16(kRunKey), name).toString();
     if (Service && current.isEmpty())
-        RegWriteKeyValue(HKEY_LOCAL_MACHINE, kRunKey, name,
+        RegWriteKeyValue(HKEY_LOCAL_MACHINE, QString::fromUtf16(kRunKey), name,
                          AutostartCommandLine(QCoreApplication::applicationFilePath()), REG_SZ);
     else if (!Service && !current.isEmpty())
-        RegWriteKeyValue(HKEY_LOCAL_MACHINE, kRunKey, name, QString(), REG_SZ);
+        RegWriteKeyValue(HKEY_LOCAL_MACHINE, QString::fromUtf16(kRunKey), name, QString(), REG_SZ);
 }
 
 } // namespace

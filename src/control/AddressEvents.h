@@ -1,6 +1,6 @@
 #pragma once
 
-#include "system/AddressWatcher.h"
+#include "platform/AddressWatcher.h"
 
 #include <QObject>
 #include <QTimer>

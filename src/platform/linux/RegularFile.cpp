@@ -1,4 +1,4 @@
-#include "system/RegularFile.h"
+#include "platform/RegularFile.h"
 
 #include <QFile>
 

@@ -1,7 +1,7 @@
-#include "ui/PublishNotifier.h"
+#include "control/PublishNotifier.h"
 
+#include "control/DesktopNotice.h"
 #include "system/AppIdentity.h"
-#include "ui/DesktopNotice.h"
 
 void PublishNotifier::CheckFinished(bool Published, bool Success, bool Unseen, bool Service)
 {

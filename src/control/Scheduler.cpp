@@ -1,4 +1,4 @@
-#include "ui/Scheduler.h"
+#include "control/Scheduler.h"
 
 #include "system/RuntimeFormat.h"
 

@@ -1,5 +1,5 @@
-#include "ui/PublishNotifier.h"
-#include "ui/DesktopNotice.h"
+#include "control/PublishNotifier.h"
+#include "control/DesktopNotice.h"
 
 #include <QStringList>
 

@@ -1,4 +1,4 @@
-#include "settings/ServiceInstallation.h"
+#include "components/ServiceInstallation.h"
 
 #include "components/NTService.h"
 #include "support/ReadOnlyPath.h"

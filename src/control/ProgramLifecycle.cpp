@@ -1,0 +1,121 @@
+// The program's start-up and shutdown: one instance per user, the service connection, the
+// close questions and the end of the program.
+#include "control/ProgramController.h"
+
+#include "control/ProgramView.h"
+#include "platform/TerminationSignals.h"
+#include "system/AppIdentity.h"
+#include "system/Clock.h"
+#include "system/Prompt.h"
+#include "system/RuntimeFormat.h"
+
+#include <QCoreApplication>
+#include <QThread>
+
+bool ProgramController::Form_Load()
+{
+    m_view->StartupBegins();
+    SetEnabled(false);
+    const QString caption = Caption();
+
+    if (!m_instance.Claim()) {
+        m_prompt.Show(caption, QStringLiteral("This program is already running."),
+                      Prompt::Buttons::Ok);
+        SetCaption(QStringLiteral("nfg"));
+        m_instance.RaiseOther();
+        m_view->StartupEnds();
+        return false;
+    }
+    m_signals = std::make_unique<TerminationSignals>();
+    connect(m_signals.get(), &TerminationSignals::Received, this,
+            &ProgramController::onTerminationSignal);
+
+    LoadSettings();
+    if (m_platform.WinverPlatform() == cWinVer::WindowsNT)
+        connectService();
+
+    m_view->ShowMain(m_settings.StartMinimized);
+    m_view->EnableTrayIcon(true);
+
+    m_scheduler.dNextUpdate = m_clock.now();
+    ShowWaitTime();
+    m_view->ShowStarted(FormatDate(m_clock.now(), kStartedPattern));
+    m_engine.driver.ResetStats();
+    ControlsEnable(true);
+    SetEnabled(m_settings.ProcessingEnabled);
+    timSeconds.start();
+    m_view->StartupEnds();
+    NTService1.ReportReady();
+    return true;
+}
+
+void ProgramController::connectService()
+{
+    NTService1.Interactive = false;
+    NTService1.DisplayName = AppIdentity::Description();
+    NTService1.NotifyManager = true;
+    NTService1.StartMode = NTService::Automatic;
+    NTService1.Connect();
+}
+
+void ProgramController::Form_QueryUnload(qint16& Cancel, qint16 UnloadMode)
+{
+    Cancel = 0;
+    if (UnloadMode != FormControlMenu && UnloadMode != FormCode)
+        return;
+    if (bServiceMode) {
+        m_prompt.Show(AppIdentity::Title(),
+                      QStringLiteral("You must stop this service via the Service Control Manager"),
+                      Prompt::Buttons::Ok);
+        Cancel = 1;
+        return;
+    }
+    if (m_prompt.Show(AppIdentity::Title(), QStringLiteral("Really want to quit?"),
+                      Prompt::Buttons::OkCancel) != Prompt::Answer::Ok)
+        Cancel = 1;
+}
+
+void ProgramController::Form_Unload(qint16& Cancel)
+{
+    m_view->QuitHelp();
+    m_view->EnableTrayIcon(false);
+    if (m_platform.WinverPlatform() == cWinVer::WindowsNT && bServiceMode) {
+        if (bServiceRunning)
+            Cancel = 1;
+        else
+            NTService1.Disconnect();
+    }
+}
+
+void ProgramController::RequestUnload(qint16 UnloadMode)
+{
+    if (Unload(UnloadMode))
+        m_view->HideWindow();
+}
+
+bool ProgramController::Unload(qint16 UnloadMode)
+{
+    qint16 Cancel = 0;
+    Form_QueryUnload(Cancel, UnloadMode);
+    if (Cancel == 0)
+        Form_Unload(Cancel);
+    if (Cancel != 0)
+        return false;
+    // A check waits in event loops of its own; ending them all lets it unwind at once, with
+    // its script and its transfer already stopped, and the program then ends with status 0.
+    // Without a running loop there is nothing to end, and the request would instead end the
+    // next loop at once.
+    timSeconds.stop();
+    m_engine.AbandonCheck();
+    if (QThread::currentThread()->loopLevel() > 0)
+        QCoreApplication::exit(0);
+    return true;
+}
+
+// systemd stops the service with SIGTERM: the service reports its stop first. Any other run
+// treats the three signals as the task manager closing the program.
+void ProgramController::onTerminationSignal()
+{
+    NTService1.RaiseStop();
+    RequestUnload(AppTaskManager);
+}

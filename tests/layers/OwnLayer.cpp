@@ -1,0 +1,7 @@
+#include "platform/XdgPaths.h"
+#include "system/Clock.h"
+
+QString ownLayerProbe()
+{
+    return XdgPaths::DataHome();
+}
