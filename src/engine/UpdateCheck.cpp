@@ -18,6 +18,9 @@ void UpdateCheck::Process(bool Force)
 
 void UpdateCheck::run(bool Force)
 {
+    // The settings as they were when the check began: a save during the check's waits changes
+    // the next check, never this one half-way.
+    const Settings settings = m_settings;
     const QString caption = m_host.Caption();
     m_host.SetCaption(QStringLiteral("HostVane-Checking"));
     m_host.ControlsEnable(false);
@@ -25,7 +28,7 @@ void UpdateCheck::run(bool Force)
     m_host.EventMsg(QStringLiteral("Checking IP address at: ") +
                     FormatDate(m_clock.now(), kCheckTimePattern));
 
-    sCurrentIP = m_discovery.GetIP(m_settings.sAdapterIdentity);
+    sCurrentIP = m_discovery.GetIP(settings.sAdapterIdentity);
     // A publish that did not get the page onto the server leaves no previous address, so the
     // next scheduled check tries again instead of leaving a stale page up.
     bool published = true;
@@ -37,7 +40,7 @@ void UpdateCheck::run(bool Force)
         m_host.EventMsg(QStringLiteral("Current IP address: ") + sCurrentIP);
         publishTried = sCurrentIP != sPreviousIP || Force;
         if (publishTried)
-            published = m_publish.Publish(sCurrentIP, m_settings);
+            published = m_publish.Publish(sCurrentIP, settings);
         else
             m_host.EventMsg(QStringLiteral("No need to update at this time"));
     }

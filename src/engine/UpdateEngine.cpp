@@ -5,15 +5,19 @@
 UpdateEngine::UpdateEngine(const Clock& clock, Prompt& prompt, CheckHost& host,
                            const cWinVer& platform, const Settings& settings,
                            EngineTimeouts timeouts)
-    : errors(platform, prompt), discovery(platform, host, errors), pages(host, errors),
-      driver(ftp1, host), publish(ftp1, driver, pages, host, timeouts.requestSeconds),
-      check(clock, settings, host, discovery, publish)
+    : m_host(host), m_gate(host), errors(platform, prompt), discovery(platform, m_gate, errors),
+      pages(m_gate, errors), driver(ftp1, m_gate),
+      publish(ftp1, driver, pages, m_gate, timeouts.requestSeconds),
+      check(clock, settings, m_gate, discovery, publish)
 {
     discovery.setSettleSeconds(timeouts.settleSeconds);
 }
 
 void UpdateEngine::AbandonCheck()
 {
+    if (check.Checking())
+        m_host.EventMsg(QStringLiteral("Check abandoned: the program is ending"));
+    m_gate.Close();
     errors.Silence();
     ShellSuprt::EndRunningCommand();
     ftp1.Abandon();

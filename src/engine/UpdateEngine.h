@@ -4,6 +4,7 @@
 #include "engine/AddressDiscovery.h"
 #include "engine/ErrorReporter.h"
 #include "engine/FtpDriver.h"
+#include "engine/HostGate.h"
 #include "engine/PageGenerator.h"
 #include "engine/PublishSequence.h"
 #include "engine/UpdateCheck.h"
@@ -35,10 +36,15 @@ public:
     UpdateEngine& operator=(const UpdateEngine&) = delete;
 
     // For a program that is ending: the running check's script is ended with all it started,
-    // the FTP operation in flight is aborted, and the check reports nothing more, so the event
-    // loops it waits in return at once.
+    // the FTP operation in flight is aborted, and the check records that it was abandoned and
+    // nothing more, so the event loops it waits in return at once.
     void AbandonCheck();
 
+private:
+    CheckHost& m_host;
+    HostGate m_gate;
+
+public:
     Inet ftp1;
     ErrorReporter errors;
     AddressDiscovery discovery;

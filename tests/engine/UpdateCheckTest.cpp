@@ -1,4 +1,5 @@
 #include "support/EngineRig.h"
+#include "support/LoopbackServer.h"
 
 #include <gtest/gtest.h>
 
@@ -85,6 +86,42 @@ TEST(Process, TimesComeFromTheClock)
     rig.check.Process(false);
     EXPECT_EQ(rig.host.history.first(),
               QStringLiteral("Checking IP address at: Jan 02, 2027  03:04:05 pm"));
+}
+
+// A program that ends in the middle of a check leaves one line that says so, and no line of
+// failures or transfers that never happened.
+TEST(Process, AnAbandonedCheckRecordsOnlyThatItWasAbandoned)
+{
+    EngineRig rig;
+    rig.world.installListingScript(DialUpListing("10.1.2.3"));
+    rig.host.onEvent = [&](const QString& line) {
+        if (line.startsWith(QStringLiteral("IP resolved")))
+            rig.engine.AbandonCheck();
+    };
+    rig.check.Process(true);
+    ASSERT_GE(rig.host.history.size(), 2);
+    EXPECT_EQ(rig.host.history.last(), QStringLiteral("Check abandoned: the program is ending"));
+    EXPECT_TRUE(
+        rig.host.history.at(rig.host.history.size() - 2).startsWith(QStringLiteral("IP resolved")));
+    EXPECT_TRUE(rig.host.ftpErrorLines.isEmpty());
+}
+
+// A save while a check waits changes the next check, not the one under way.
+TEST(CheckOnServer, RunsOnTheSettingsItBeganWith)
+{
+    EngineRig rig;
+    LoopbackServer server = LoopbackServer::Ftp(QStringLiteral("pat"), QStringLiteral("pw"));
+    rig.world.installListingScript(DialUpListing("10.1.2.3"));
+    rig.settings.sTargetUrl = server.url();
+    rig.settings.sUser = QStringLiteral("pat");
+    rig.settings.sPword = QStringLiteral("pw");
+    rig.host.onEvent = [&](const QString& line) {
+        if (line.startsWith(QStringLiteral("IP resolved")))
+            rig.settings.sTargetUrl = QStringLiteral("FTP://127.0.0.1:1");
+    };
+    rig.check.Process(true);
+    EXPECT_TRUE(rig.check.LastOutcome().published)
+        << rig.host.history.join(QLatin1Char('\n')).toStdString();
 }
 
 } // namespace

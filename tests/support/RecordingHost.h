@@ -4,12 +4,19 @@
 
 #include <QStringList>
 
+#include <functional>
+
 // A window stand-in that keeps everything a check shows.
 class RecordingHost final : public CheckHost
 {
 public:
     void ClearEvents() override { history.clear(); }
-    void EventMsg(const QString& msg) override { history.append(msg); }
+    void EventMsg(const QString& msg) override
+    {
+        history.append(msg);
+        if (onEvent)
+            onEvent(msg);
+    }
     void ShowAddressPanel(const QString& text) override { addressPanel = text; }
     void ControlsEnable(bool TrueFalse) override { controlStates.append(TrueFalse); }
     void LoadTimer() override { ++timerLoads; }
@@ -26,6 +33,8 @@ public:
     }
     void AddFtpErrorLine(const QString& line) override { ftpErrorLines.append(line); }
 
+    // Called after each history line, to act in the middle of a check.
+    std::function<void(const QString&)> onEvent;
     QStringList history;
     QString addressPanel;
     QList<bool> controlStates;

@@ -153,6 +153,11 @@ TEST(Program, TerminationSignalEndsTheRunAlsoInTheMiddleOfACheck)
         EXPECT_FALSE(program.errors().contains(QStringLiteral("Really want to quit?")));
         EXPECT_FALSE(program.errors().contains(QStringLiteral("HostVane: error:")))
             << program.errors().toStdString();
+        if (c.stage != AfterCheck) {
+            const QStringList history = program.history();
+            EXPECT_EQ(history.last(), QStringLiteral("Check abandoned: the program is ending"));
+            EXPECT_FALSE(history.contains(QStringLiteral("Cannot resolve local WAN IP address")));
+        }
         if (c.stage == InScript) {
             EXPECT_FALSE(ProcessRunning(world.readFile(QStringLiteral("sleeper.pid"))))
                 << "the script's child outlived the program";
