@@ -12,16 +12,17 @@ QString NTService::UnitFilePath() const
 QString NTService::UnitFileText(const QString& executable) const
 {
     return ServiceManager::UnitFileText(
-        {ServiceName, DisplayName, executable, NotifyManager, Interactive});
+        {ServiceName, DisplayName, executable, NotifyManager, Interactive, kExitAnotherCopyRuns});
 }
 
 bool NTService::Install()
 {
-    return ServiceManager::Install(
-        m_runner,
-        {ServiceName, DisplayName, QCoreApplication::applicationFilePath(), NotifyManager,
-         Interactive},
-        StartMode == Automatic);
+    m_installFailure =
+        ServiceManager::Install(m_runner,
+                                {ServiceName, DisplayName, QCoreApplication::applicationFilePath(),
+                                 NotifyManager, Interactive, kExitAnotherCopyRuns},
+                                StartMode == Automatic);
+    return m_installFailure.isEmpty();
 }
 
 bool NTService::Uninstall()
@@ -38,9 +39,14 @@ int NTService::SystemLogPriority(qint16 eventType)
 {
     return ServiceManager::SystemLogPriority(eventType == Warning);
 }
+bool NTService::StartedAsService()
+{
+    return qgetenv("HOSTVANE_SERVICE") == "1";
+}
+
 void NTService::Connect()
 {
-    if (qgetenv("HOSTVANE_SERVICE") != "1")
+    if (!StartedAsService())
         return;
     m_connected = true;
     bool success = false;
@@ -66,7 +72,16 @@ void NTService::ReportReady()
 
 void NTService::ReportStatus(const QString& text)
 {
+    if (!m_connected || text == m_status)
+        return;
+    m_status = text;
     notify("STATUS=" + text.toUtf8());
+}
+
+void NTService::ReportRefusal(const QString& text)
+{
+    if (StartedAsService() && NotifyManager)
+        ServiceManager::Notify("STATUS=" + text.toUtf8());
 }
 
 void NTService::notify(const QByteArray& state)
@@ -81,6 +96,5 @@ void NTService::LogEvent(qint16 eventType, qint32 eventId, const QString& text)
         m_eventLog->LogEvent(eventType, eventId, text);
         return;
     }
-    ServiceManager::WriteSystemLog(ServiceName, eventType == Warning,
-                                   SystemLogText(eventId, text));
+    ServiceManager::WriteSystemLog(ServiceName, eventType == Warning, SystemLogText(eventId, text));
 }

@@ -38,14 +38,22 @@ public:
     // The unit that runs `executable` in service mode under systemd's supervision.
     QString UnitFileText(const QString& executable) const;
 
+    // The exit status of a service that ended because another copy of the program runs:
+    // systemd does not start it again for that.
+    static constexpr int kExitAnotherCopyRuns = 3;
+
     // Writes the unit for the running executable, reloads the manager and, for an automatic
     // start, enables the unit (it is not started). True only when every step succeeded;
-    // nothing is left behind when one failed.
+    // nothing is left behind when one failed, and InstallFailure() says what failed.
     bool Install();
+    QString InstallFailure() const { return m_installFailure; }
     // Disables the unit, removes it and reloads the manager. True when the unit is gone.
     bool Uninstall();
 
-    // When systemd started the program (HOSTVANE_SERVICE=1, set by the unit), raises Start;
+    // True when systemd started the program as the service (HOSTVANE_SERVICE=1, set by the
+    // unit).
+    static bool StartedAsService();
+    // When systemd started the program as the service, raises Start;
     // from then on the owner reports a stop request through RaiseStop.
     void Connect();
     void Disconnect();
@@ -54,7 +62,10 @@ public:
     void RaiseStop();
     // Tells systemd, while connected, that start-up is complete, and a line for its status.
     void ReportReady();
+    // A status line goes out only when it differs from the last one.
     void ReportStatus(const QString& text);
+    // For a service that ends before it is connected: why, as its status.
+    void ReportRefusal(const QString& text);
 
     // Where the entries go instead of the system log (a file, a test); null for syslog.
     void setEventLog(ServiceEventLog* log) { m_eventLog = log; }
@@ -73,4 +84,6 @@ private:
     CommandRunner& m_runner;
     ServiceEventLog* m_eventLog = nullptr;
     bool m_connected = false;
+    QString m_status;
+    QString m_installFailure;
 };

@@ -21,15 +21,15 @@ void show(Prompt& prompt, const QString& text)
 
 void updateService(bool Service, NTService& NTService1, Prompt& prompt)
 {
-    const QString key =
-        QString::fromUtf16(kServicesKey) + NTService1.ServiceName;
+    const QString key = QString::fromUtf16(kServicesKey) + NTService1.ServiceName;
     const QString current =
         RegReadKeyValue(HKEY_LOCAL_MACHINE, key, QStringLiteral("DisplayName")).toString();
     if (Service && current.isEmpty()) {
         const bool installed = NTService1.Install();
         show(prompt, NTService1.DisplayName +
                          (installed ? QStringLiteral(" installed as service successfully")
-                                    : QStringLiteral(" failed to install as service")));
+                                    : QStringLiteral(" failed to install as service\n") +
+                                          NTService1.InstallFailure()));
     } else if (!Service && !current.isEmpty()) {
         NTService1.Disconnect();
         const bool removed = NTService1.Uninstall();
@@ -42,7 +42,8 @@ void updateService(bool Service, NTService& NTService1, Prompt& prompt)
 void updateAutostart(bool Service)
 {
     const QString name = AppIdentity::Title();
-    const QString current = RegReadKeyValue(HKEY_LOCAL_MACHINE, QString::fromUtf16(kRunKey), name).toString();
+    const QString current =
+        RegReadKeyValue(HKEY_LOCAL_MACHINE, QString::fromUtf16(kRunKey), name).toString();
     if (Service && current.isEmpty())
         RegWriteKeyValue(HKEY_LOCAL_MACHINE, QString::fromUtf16(kRunKey), name,
                          AutostartCommandLine(QCoreApplication::applicationFilePath()), REG_SZ);

@@ -18,6 +18,7 @@ ProgramController::ProgramController(const Clock& clock, Prompt& prompt, Command
     timSeconds.setInterval(1000);
     connect(&timSeconds, &QTimer::timeout, this, &ProgramController::timSeconds_Timer);
     connect(&m_instance, &InstanceGuard::ShowRequested, this, [this] { m_view->RaiseWindow(); });
+    connect(&m_instance, &InstanceGuard::CheckRequested, this, &ProgramController::checkRequested);
     connect(&NTService1, &NTService::Start, this, &ProgramController::NTService1_Start);
     connect(&NTService1, &NTService::Stop, this, &ProgramController::NTService1_Stop);
     m_engine.errors.setServiceLog(&NTService1);
@@ -43,9 +44,12 @@ void ProgramController::LoadSettings()
     SetEnabled(m_settings.ProcessingEnabled);
 }
 
+// What follows a check is told only after one ran: a due tick with automatic checking off runs
+// none.
 void ProgramController::Process(bool Force)
 {
-    m_engine.check.Process(Force);
+    if (!m_engine.check.Process(Force))
+        return;
     reportCheckToService();
     const CheckOutcome& outcome = m_engine.check.LastOutcome();
     m_notifier->CheckFinished(outcome.publishTried, outcome.published, m_view->Unseen(),
@@ -78,11 +82,31 @@ void ProgramController::timSeconds_Timer()
 // A check the schedule starts runs with the timer off, so that no tick comes during it.
 void ProgramController::runScheduledCheck()
 {
+    if (m_checksHeld)
+        return;
     const bool ticking = timSeconds.isActive();
     timSeconds.stop();
     Process(false);
     if (ticking)
         timSeconds.start();
+}
+
+void ProgramController::HoldChecks(bool TrueFalse)
+{
+    m_checksHeld = TrueFalse;
+    if (!TrueFalse && m_checkAsked) {
+        m_checkAsked = false;
+        Process(true);
+    }
+}
+
+// Another start asked for a check, as File > Update now does.
+void ProgramController::checkRequested()
+{
+    if (m_checksHeld)
+        m_checkAsked = true;
+    else
+        Process(true);
 }
 
 void ProgramController::ShowTime()

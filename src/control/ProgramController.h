@@ -47,8 +47,10 @@ public:
 
     // Start-up: refuses a second instance, loads the settings, connects the service when
     // systemd started the program, makes the first check due at once, starts the timer. False
-    // when the program must end now because another instance runs.
+    // when the program must end now, with ExitStatus(): another instance runs, or whether one
+    // does cannot be ruled out.
     bool Form_Load();
+    int ExitStatus() const { return m_exitStatus; }
     void Form_QueryUnload(qint16& Cancel, qint16 UnloadMode);
     void Form_Unload(qint16& Cancel);
     // Runs the close questions and the unload; true when the program is ending.
@@ -70,6 +72,9 @@ public:
     void SetEnabled(bool TrueFalse);
     // One tick of the one-second timer.
     void timSeconds_Timer();
+    // While the settings are being edited no check starts: Save may run systemctl, waiting in
+    // an event loop of its own. A check asked for meanwhile runs when the hold ends.
+    void HoldChecks(bool TrueFalse);
     bool Ticking() const { return timSeconds.isActive(); }
 
     // CheckHost
@@ -101,6 +106,9 @@ private:
     void connectService();
     void reportCheckToService();
     void onTerminationSignal();
+    // Another instance answered: says why this one ends.
+    void refuseSecondStart();
+    void checkRequested();
 
     const Clock& m_clock;
     Prompt& m_prompt;
@@ -119,4 +127,7 @@ private:
         [this] { return m_engine.check.Checking(); }, [this] { runScheduledCheck(); }};
     QTimer timSeconds;
     std::unique_ptr<PublishNotifier> m_notifier;
+    int m_exitStatus = 0;
+    bool m_checksHeld = false;
+    bool m_checkAsked = false;
 };

@@ -12,20 +12,32 @@
 #include <QCoreApplication>
 #include <QThread>
 
+#include <cstdio>
+
 bool ProgramController::Form_Load()
 {
     m_view->StartupBegins();
     SetEnabled(false);
     const QString caption = Caption();
 
-    if (!m_instance.Claim()) {
-        m_prompt.Show(caption, QStringLiteral("This program is already running."),
-                      Prompt::Buttons::Ok);
+    switch (m_instance.Claim()) {
+    case InstanceGuard::ClaimResult::First:
+        break;
+    case InstanceGuard::ClaimResult::OtherRunning:
+        refuseSecondStart();
         SetCaption(QStringLiteral("nfg"));
-        m_instance.RaiseOther();
+        m_view->StartupEnds();
+        return false;
+    case InstanceGuard::ClaimResult::Failed:
+        m_prompt.Show(caption,
+                      QStringLiteral("Cannot make sure that HostVane runs only once: %1.")
+                          .arg(m_instance.FailureText()),
+                      Prompt::Buttons::Ok);
+        m_exitStatus = 1;
         m_view->StartupEnds();
         return false;
     }
+    m_instance.setService(NTService::StartedAsService());
     m_signals = std::make_unique<TerminationSignals>();
     connect(m_signals.get(), &TerminationSignals::Received, this,
             &ProgramController::onTerminationSignal);
@@ -47,6 +59,31 @@ bool ProgramController::Form_Load()
     m_view->StartupEnds();
     NTService1.ReportReady();
     return true;
+}
+
+// The service beside a desktop copy ends at once and for good, raising nothing; a desktop
+// copy beside the service says how to reach the window; beside another desktop copy it brings
+// that one's window to the front.
+void ProgramController::refuseSecondStart()
+{
+    if (NTService::StartedAsService()) {
+        const QString why =
+            QStringLiteral("HostVane already runs on the desktop; the service ends. Quit the "
+                           "desktop copy, then start the service again.");
+        std::fprintf(stderr, "HostVane: %s\n", why.toLocal8Bit().constData());
+        NTService1.ReportRefusal(why);
+        m_exitStatus = NTService::kExitAnotherCopyRuns;
+    } else if (m_instance.OtherIsService()) {
+        m_prompt.Show(AppIdentity::Title(),
+                      QStringLiteral("HostVane runs as a service, which has no window. To work "
+                                     "with the window, stop the service first:\n"
+                                     "systemctl --user stop hostvane"),
+                      Prompt::Buttons::Ok);
+    } else {
+        m_prompt.Show(Caption(), QStringLiteral("This program is already running."),
+                      Prompt::Buttons::Ok);
+        m_instance.RaiseOther();
+    }
 }
 
 void ProgramController::connectService()

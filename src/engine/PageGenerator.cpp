@@ -7,7 +7,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 const QString kPage = QStringLiteral("hostvane.htm");
@@ -47,11 +46,9 @@ bool PageGenerator::copyInstalledTemplate()
     const QByteArray text = installed.readAll();
     if (installed.error() != QFileDevice::NoError)
         return false;
-    // Written beside and renamed into place: whatever stood at the name is replaced, never
-    // opened, and a failed copy leaves no half template behind.
-    QSaveFile working(kWorkingTemplate);
-    return working.open(QIODevice::WriteOnly) && working.write(text) == text.size() &&
-           working.commit();
+    // Whatever stood at the name is replaced, never opened, and a failed copy leaves no half
+    // template behind.
+    return ReplaceFile(kWorkingTemplate, text).isEmpty();
 }
 
 bool PageGenerator::writePage(const QByteArray& ip)

@@ -7,13 +7,14 @@
 #include "system/Clock.h"
 #include "system/RuntimeFormat.h"
 
-void UpdateCheck::Process(bool Force)
+bool UpdateCheck::Process(bool Force)
 {
     if ((!Force && !m_settings.ProcessingEnabled) || m_checking)
-        return;
+        return false;
     m_checking = true;
     run(Force);
     m_checking = false;
+    return true;
 }
 
 void UpdateCheck::run(bool Force)

@@ -25,8 +25,8 @@ public:
 
     // Force: publish even when the address is unchanged, and check even when automatic
     // checking is off. A call while a check is running returns at once: there is one pair
-    // of addresses and one FTP connection, so checks never overlap.
-    void Process(bool Force);
+    // of addresses and one FTP connection, so checks never overlap. True when a check ran.
+    bool Process(bool Force);
 
     bool Checking() const { return m_checking; }
     const CheckOutcome& LastOutcome() const { return m_outcome; }

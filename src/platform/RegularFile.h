@@ -17,3 +17,9 @@ int OpenRegularDescriptor(const QString& path, int flags, mode_t mode = 0666);
 
 // Opens `file`, named by its fileName(), for reading, or for writing created or emptied.
 bool OpenRegularFile(QFile& file, QIODevice::OpenMode mode);
+
+// Makes `contents` the whole file at `path`: written beside it under a temporary name and
+// renamed into place, so a reader never sees half a file and a failed write leaves the old one
+// as it was. Whatever stood at `path`, a symbolic link included, is replaced itself, never
+// written through. The file gets `permissions`. Empty when done, else why it failed.
+QString ReplaceFile(const QString& path, const QByteArray& contents, mode_t permissions = 0644);

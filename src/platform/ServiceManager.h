@@ -19,6 +19,8 @@ struct Unit
     QString executable;
     bool notify = true;       // the service reports READY=1 and its status
     bool interactive = false; // it has a desktop to show its window on
+    // An exit status after which the service is not restarted: it ended on purpose.
+    int keepStoppedStatus = 0;
 };
 
 // $XDG_CONFIG_HOME/systemd/user/<name>.service; empty without a configuration home.
@@ -26,11 +28,13 @@ QString UnitFilePath(const QString& serviceName);
 bool HasUnit(const QString& serviceName);
 // The unit's Description, nothing when there is no unit or it has none.
 std::optional<QString> UnitDescription(const QString& serviceName);
+// The unit's text. It passes on the user's XDG configuration and data directories where they
+// are not the defaults, so the service reads the same settings as the desktop copy.
 QString UnitFileText(const Unit& unit);
 
-// Writes the unit and reloads the manager; `enable` also enables it (it is not started). True
-// only when every step succeeded; nothing is left behind when one failed.
-bool Install(CommandRunner& runner, const Unit& unit, bool enable);
+// Writes the unit and reloads the manager; `enable` also enables it (it is not started). Empty
+// when every step succeeded, else what failed; nothing is left behind when one failed.
+QString Install(CommandRunner& runner, const Unit& unit, bool enable);
 // Disables the unit, removes it and reloads the manager. True when the unit is gone.
 bool Uninstall(CommandRunner& runner, const QString& serviceName);
 

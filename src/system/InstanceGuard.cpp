@@ -14,6 +14,9 @@
 namespace {
 
 const QByteArray kShowRequest = "show\n";
+const QByteArray kCheckRequest = "check\n";
+const QByteArray kDesktopGreeting = "hostvane desktop\n";
+const QByteArray kServiceGreeting = "hostvane service\n";
 constexpr int kAnswerMs = 1000;
 
 // The fallback directory is only used when it is a real directory the user owns and nobody
@@ -49,22 +52,32 @@ QString InstanceGuard::SocketPath()
     return runtimeDirectory() + QStringLiteral("/hostvane.instance");
 }
 
-bool InstanceGuard::Claim()
+InstanceGuard::ClaimResult InstanceGuard::Claim()
 {
     const QString path = SocketPath();
     const QString directory = QFileInfo(path).path();
-    if (XdgPaths::RuntimeDir().isEmpty() && !isPrivateDirectory(directory))
-        return true;
+    if (XdgPaths::RuntimeDir().isEmpty() && !isPrivateDirectory(directory)) {
+        m_failure = QStringLiteral("%1 is not a directory of this user's own that nobody else "
+                                   "may enter; set XDG_RUNTIME_DIR")
+                        .arg(directory);
+        return ClaimResult::Failed;
+    }
 
     // Two starts at the same moment must not both decide they are first.
     QLockFile lock(path + QStringLiteral(".lock"));
-    lock.tryLock(kAnswerMs);
+    if (!lock.tryLock(kAnswerMs) && lock.error() != QLockFile::LockFailedError) {
+        m_failure =
+            QStringLiteral("cannot lock %1.lock in %2").arg(QFileInfo(path).fileName(), directory);
+        return ClaimResult::Failed;
+    }
 
     auto* other = new QLocalSocket(this);
     other->connectToServer(path);
     if (other->waitForConnected(kAnswerMs)) {
         m_other = other;
-        return false;
+        if (other->canReadLine() || other->waitForReadyRead(kAnswerMs))
+            m_otherIsService = other->readLine() == kServiceGreeting;
+        return ClaimResult::OtherRunning;
     }
     delete other;
 
@@ -72,15 +85,28 @@ bool InstanceGuard::Claim()
     m_server = new QLocalServer(this);
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
     connect(m_server, &QLocalServer::newConnection, this, &InstanceGuard::serveConnection);
-    m_server->listen(path);
-    return true;
+    if (!m_server->listen(path)) {
+        m_failure = QStringLiteral("cannot listen on %1: %2").arg(path, m_server->errorString());
+        return ClaimResult::Failed;
+    }
+    return ClaimResult::First;
 }
 
 void InstanceGuard::RaiseOther()
 {
+    ask(kShowRequest);
+}
+
+void InstanceGuard::AskOtherToCheck()
+{
+    ask(kCheckRequest);
+}
+
+void InstanceGuard::ask(const QByteArray& request)
+{
     if (!m_other)
         return;
-    m_other->write(kShowRequest);
+    m_other->write(request);
     m_other->waitForBytesWritten(kAnswerMs);
     m_other->disconnectFromServer();
 }
@@ -91,9 +117,13 @@ void InstanceGuard::serveConnection()
         connect(caller, &QLocalSocket::disconnected, caller, &QObject::deleteLater);
         connect(caller, &QLocalSocket::readyRead, this, [this, caller] {
             while (caller->canReadLine()) {
-                if (caller->readLine() == kShowRequest)
+                const QByteArray request = caller->readLine();
+                if (request == kShowRequest)
                     emit ShowRequested();
+                else if (request == kCheckRequest)
+                    emit CheckRequested();
             }
         });
+        caller->write(m_service ? kServiceGreeting : kDesktopGreeting);
     }
 }

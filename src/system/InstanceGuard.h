@@ -7,13 +7,21 @@ class QLocalServer;
 class QLocalSocket;
 
 // One running program per user. The first instance listens on a local socket in the user's
-// runtime directory; a later start finds it there, may ask it to show its window, and ends.
-// A socket left behind by an instance that died answers nobody and is replaced; the socket and
-// its directory are the user's own, so another user's instance is never reached.
+// runtime directory and greets every caller with what it is (a desktop copy or the service); a
+// later start finds it there, may ask it to show its window or to check now, and ends. A socket
+// left behind by an instance that died answers nobody and is replaced; the socket and its
+// directory are the user's own, so another user's instance is never reached.
 class InstanceGuard : public QObject
 {
     Q_OBJECT
 public:
+    enum class ClaimResult
+    {
+        First,        // this is the only instance, and now answers later starts
+        OtherRunning, // another instance answered
+        Failed,       // whether another runs cannot be ruled out; FailureText() says why
+    };
+
     explicit InstanceGuard(QObject* parent = nullptr);
     ~InstanceGuard() override;
 
@@ -21,19 +29,30 @@ public:
     // under the temporary directory.
     static QString SocketPath();
 
-    // True when this is the only instance, which now answers later starts; false when another
-    // instance answered.
-    bool Claim();
+    ClaimResult Claim();
+    QString FailureText() const { return m_failure; }
+    // What this instance tells later starts it is.
+    void setService(bool service) { m_service = service; }
+    // After OtherRunning: whether the instance that answered runs as the service.
+    bool OtherIsService() const { return m_otherIsService; }
     // Asks the instance that answered Claim to show, restore and raise its window.
     void RaiseOther();
+    // Asks the instance that answered Claim for a check now.
+    void AskOtherToCheck();
 
 signals:
     // A later start asked this instance to bring its window to the front.
     void ShowRequested();
+    // A later start asked this instance for a check now.
+    void CheckRequested();
 
 private:
     void serveConnection();
+    void ask(const QByteArray& request);
 
     QLocalServer* m_server = nullptr;
     QLocalSocket* m_other = nullptr;
+    QString m_failure;
+    bool m_service = false;
+    bool m_otherIsService = false;
 };

@@ -3,6 +3,7 @@
 #include "ui/ContextIDs.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCursor>
 #include <QMainWindow>
 #include <QMenu>
@@ -61,5 +62,8 @@ MainMenus::MainMenus(QMainWindow& window) : QObject(&window)
 
 void MainMenus::PopupSystray()
 {
+    const bool free = QApplication::activeModalWidget() == nullptr;
+    for (QAction* busy : {mnuSTHide, mnuSTExit, mnuSTAbout})
+        busy->setEnabled(free);
     mnuSystray->popup(QCursor::pos());
 }

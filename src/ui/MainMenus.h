@@ -15,7 +15,8 @@ class MainMenus : public QObject
 public:
     explicit MainMenus(QMainWindow& window);
 
-    // Shows the tray pop-up at the mouse pointer.
+    // Shows the tray pop-up at the mouse pointer. While a dialog or message box is open only
+    // Show and Cancel can act: the rest is disabled until it has closed.
     void PopupSystray();
 
     QMenu* mnuFile = nullptr;

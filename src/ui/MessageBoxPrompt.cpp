@@ -17,6 +17,8 @@ Prompt::Answer MessageBoxPrompt::Show(const QString& title, const QString& text,
                     buttons == Buttons::OkCancel ? QMessageBox::Ok | QMessageBox::Cancel
                                                  : QMessageBox::Ok);
     box.setDefaultButton(QMessageBox::Ok);
+    // Above the splash card, which stays on top of the program's other windows.
+    box.setWindowFlag(Qt::WindowStaysOnTopHint);
     if (buttons == Buttons::OkCancel)
         box.setEscapeButton(QMessageBox::Cancel);
     return box.exec() == QMessageBox::Ok ? Answer::Ok : Answer::Cancel;

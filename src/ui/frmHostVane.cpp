@@ -122,8 +122,10 @@ void frmHostVane::mnuProperties_Click()
 {
     frmSettings dialog(m_controller, m_controller.service(), m_controller.prompt());
     ContextIDs::SetHelpContext(&dialog, 240);
+    m_controller.HoldChecks(true);
     dialog.exec();
     m_controller.LoadSettings();
+    m_controller.HoldChecks(false);
 }
 
 void frmHostVane::mnuAutoUpdate_Click()

@@ -8,6 +8,7 @@
 
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QSystemTrayIcon>
 
 bool frmHostVane::Form_Load()
 {
@@ -31,8 +32,12 @@ void frmHostVane::StartupEnds()
 void frmHostVane::ShowMain(bool StartMinimized)
 {
     setFixedSize(sizeHint());
-    if (StartMinimized)
+    // Without a notification area a hidden window could not be reached: it starts on the
+    // taskbar instead.
+    if (StartMinimized && QSystemTrayIcon::isSystemTrayAvailable())
         hide();
+    else if (StartMinimized)
+        showMinimized();
     else
         showNormal();
     CenterOnScreen(*this);

@@ -103,7 +103,8 @@ void frmSplash::Form_Load()
 }
 
 // The stays-on-top hint needs a window manager that honours it; without one a window shown
-// later would cover the card, so the card also raises itself above every window shown after it.
+// later would cover the card, so the card also raises itself above every window shown after it,
+// except a dialog or message box: what asks the user something is never hidden by the card.
 void frmSplash::SetTopMost()
 {
     raise();
@@ -112,9 +113,12 @@ void frmSplash::SetTopMost()
 
 bool frmSplash::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::Show && watched != this && watched->isWidgetType() &&
-        static_cast<QWidget*>(watched)->isWindow())
-        QMetaObject::invokeMethod(this, &QWidget::raise, Qt::QueuedConnection);
+    if (event->type() == QEvent::Show && watched != this && watched->isWidgetType()) {
+        auto* window = static_cast<QWidget*>(watched);
+        if (window->isWindow())
+            QMetaObject::invokeMethod(window->isModal() ? window : this, &QWidget::raise,
+                                      Qt::QueuedConnection);
+    }
     return QFrame::eventFilter(watched, event);
 }
 

@@ -40,9 +40,16 @@ TEST_F(NTServiceTest, UnitRunsThisExecutableHeadlessUnderSupervision)
          {"Description=HostVane Internet Redirector", "Type=notify",
           R"(ExecStart="/opt/Host Vane/100%%/bin/hostvane")",
           "Environment=QT_QPA_PLATFORM=offscreen", "Environment=HOSTVANE_SERVICE=1",
-          "Restart=on-failure", "WantedBy=default.target"})
+          "Restart=on-failure", "RestartPreventExitStatus=3", "WantedBy=default.target"})
         EXPECT_TRUE(lines.contains(QLatin1String(expected))) << expected << "\n"
                                                              << unit.toStdString();
+    // The test's world moves both directories away from their defaults under HOME.
+    EXPECT_TRUE(lines.contains(
+        QStringLiteral("Environment=XDG_CONFIG_HOME=\"%1/config\"").arg(world.root())))
+        << unit.toStdString();
+    EXPECT_TRUE(
+        lines.contains(QStringLiteral("Environment=XDG_DATA_HOME=\"%1/data\"").arg(world.root())))
+        << unit.toStdString();
     EXPECT_TRUE(unit.contains(QStringLiteral("\nRestartSec=")))
         << "a failing start would exhaust the start limit";
 

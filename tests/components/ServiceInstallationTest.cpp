@@ -75,7 +75,8 @@ TEST_F(ServiceInstallationTest, FailedInstallIsReportedAndTriedAgain)
     runner.exitCodes = {0, 1};
     update(true);
     EXPECT_EQ(messages(), QStringList(QStringLiteral(
-                              "HostVane Internet Redirector failed to install as service")));
+                              "HostVane Internet Redirector failed to install as service\n"
+                              "systemctl --user enable hostvane.service failed (exit status 1)")));
     EXPECT_FALSE(QFile::exists(service.UnitFilePath()));
 
     update(true);

@@ -4,6 +4,10 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSignalSpy>
+#include <QTest>
+
+#include <atomic>
+#include <thread>
 
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -34,7 +38,7 @@ TEST(InstanceGuard, FirstAnswersLaterStartsAndAStaleSocketDoesNotBlock)
     leaveStaleSocket(InstanceGuard::SocketPath());
 
     InstanceGuard first;
-    EXPECT_TRUE(first.Claim());
+    EXPECT_EQ(first.Claim(), InstanceGuard::ClaimResult::First);
     EXPECT_EQ(QFileInfo(InstanceGuard::SocketPath()).permissions() &
                   (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther),
               QFile::Permissions())
@@ -42,9 +46,54 @@ TEST(InstanceGuard, FirstAnswersLaterStartsAndAStaleSocketDoesNotBlock)
 
     QSignalSpy showRequests(&first, &InstanceGuard::ShowRequested);
     InstanceGuard later;
-    EXPECT_FALSE(later.Claim());
+    EXPECT_EQ(later.Claim(), InstanceGuard::ClaimResult::OtherRunning);
+    EXPECT_FALSE(later.OtherIsService());
     later.RaiseOther();
     EXPECT_TRUE(showRequests.wait(5000));
+
+    // A later start, here in a thread of its own as it would be in a process of its own, learns
+    // that the service answers, and may ask it for a check.
+    first.setService(true);
+    QSignalSpy checkRequests(&first, &InstanceGuard::CheckRequested);
+    std::atomic_bool asked = false;
+    InstanceGuard::ClaimResult claim = InstanceGuard::ClaimResult::First;
+    bool service = false;
+    std::thread asking([&] {
+        InstanceGuard guard;
+        claim = guard.Claim();
+        service = guard.OtherIsService();
+        guard.AskOtherToCheck();
+        asked = true;
+    });
+    EXPECT_TRUE(QTest::qWaitFor([&] { return asked.load(); }, 5000));
+    asking.join();
+    EXPECT_EQ(claim, InstanceGuard::ClaimResult::OtherRunning);
+    EXPECT_TRUE(service);
+    EXPECT_TRUE(checkRequests.wait(5000) || checkRequests.count() == 1);
+    EXPECT_EQ(showRequests.count(), 1);
+}
+
+// Where it cannot be ruled out that another copy runs, the claim fails and says why instead of
+// letting two copies run: a runtime directory where nothing can listen, or a fallback directory
+// another user could reach.
+TEST(InstanceGuard, RefusesWhatItCannotRuleOut)
+{
+    TempWorld world;
+    qputenv("XDG_RUNTIME_DIR", (world.root() + QStringLiteral("/missing")).toUtf8());
+    InstanceGuard nowhere;
+    EXPECT_EQ(nowhere.Claim(), InstanceGuard::ClaimResult::Failed);
+    EXPECT_TRUE(nowhere.FailureText().contains(QStringLiteral("missing")))
+        << nowhere.FailureText().toStdString();
+
+    qunsetenv("XDG_RUNTIME_DIR");
+    const QString fallback = QFileInfo(InstanceGuard::SocketPath()).path();
+    ASSERT_TRUE(QFile::setPermissions(fallback, QFile::ReadOwner | QFile::WriteOwner |
+                                                    QFile::ExeOwner | QFile::ReadOther |
+                                                    QFile::ExeOther));
+    InstanceGuard shared;
+    EXPECT_EQ(shared.Claim(), InstanceGuard::ClaimResult::Failed);
+    EXPECT_TRUE(shared.FailureText().contains(QStringLiteral("XDG_RUNTIME_DIR")));
+    QFile::setPermissions(fallback, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
 // Without a runtime directory the socket goes into a directory of the user's own.

@@ -3,8 +3,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -65,6 +67,33 @@ TEST_F(TrayMenuTest, AnyButtonOpensThePopupInEveryWindowState)
         EXPECT_TRUE(popup->isVisible()) << reason;
         popup->close();
     }
+}
+
+// A dialog or message box that is open leaves the pop-up working; what cannot act while it is
+// open (Hide, Exit, About) is disabled, and enabled again once it has closed.
+TEST_F(TrayMenuTest, ThePopupOpensOverAnOpenDialog)
+{
+    frmHostVane& w = start();
+    QMenu* popup = w.menus().mnuSystray;
+    QDialog dialog(&w);
+    bool shown = false;
+    QStringList enabled;
+    QTimer::singleShot(0, [&] {
+        emit w.tray().icon().activated(QSystemTrayIcon::Trigger);
+        shown = popup->isVisible();
+        for (QAction* item : popup->actions()) {
+            if (item->isEnabled() && !item->isSeparator())
+                enabled.append(item->text());
+        }
+        popup->close();
+        dialog.reject();
+    });
+    dialog.exec();
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(enabled, QStringList({QStringLiteral("Show"), QStringLiteral("Cancel")}));
+    emit w.tray().icon().activated(QSystemTrayIcon::Trigger);
+    EXPECT_TRUE(action("mnuSTExit")->isEnabled());
+    popup->close();
 }
 
 TEST_F(TrayMenuTest, HideLeavesTheIconAndShowRestoresToNormal)

@@ -1,6 +1,11 @@
 #include "platform/RegularFile.h"
 
 #include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -34,4 +39,32 @@ bool OpenRegularFile(QFile& file, QIODevice::OpenMode mode)
         return true;
     ::close(fd);
     return false;
+}
+
+QString ReplaceFile(const QString& path, const QByteArray& contents, mode_t permissions)
+{
+    const QFileInfo target(path);
+    QByteArray temporary = QFile::encodeName(target.absolutePath() + QStringLiteral("/.") +
+                                             target.fileName() + QStringLiteral(".XXXXXX"));
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0)
+        return QString::fromLocal8Bit(std::strerror(errno));
+    int failure = ::fchmod(fd, permissions) == 0 ? 0 : errno;
+    for (qsizetype written = 0; failure == 0 && written < contents.size();) {
+        const ssize_t step = ::write(fd, contents.constData() + written,
+                                     static_cast<size_t>(contents.size() - written));
+        if (step < 0 && errno != EINTR)
+            failure = errno;
+        written += step > 0 ? step : 0;
+    }
+    if (failure == 0 && ::fsync(fd) != 0)
+        failure = errno;
+    if (::close(fd) != 0 && failure == 0)
+        failure = errno;
+    if (failure == 0 && ::rename(temporary.constData(), QFile::encodeName(path).constData()) != 0)
+        failure = errno;
+    if (failure == 0)
+        return QString();
+    ::unlink(temporary.constData());
+    return QString::fromLocal8Bit(std::strerror(failure));
 }

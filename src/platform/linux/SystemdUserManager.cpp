@@ -2,13 +2,13 @@
 #include "platform/ServiceManager.h"
 
 #include "platform/CommandRunner.h"
+#include "platform/RegularFile.h"
 #include "platform/XdgPaths.h"
 #include "platform/linux/KeyFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringList>
 
 #include <syslog.h>
@@ -35,10 +35,36 @@ QString unitValue(QString value)
     return value;
 }
 
-bool systemctl(CommandRunner& runner, const QStringList& arguments)
+// Empty when systemctl succeeded, else what failed.
+QString systemctl(CommandRunner& runner, const QStringList& arguments)
 {
-    return runner.Run(QStringLiteral("systemctl"),
-                      QStringList{QStringLiteral("--user")} + arguments) == 0;
+    const QStringList words = QStringList{QStringLiteral("--user")} + arguments;
+    const qint32 status = runner.Run(QStringLiteral("systemctl"), words);
+    if (status == 0)
+        return QString();
+    return QStringLiteral("systemctl %1 failed (exit status %2)")
+        .arg(words.join(QLatin1Char(' ')))
+        .arg(status);
+}
+
+// Environment lines for the directories that differ from where systemd would look by default.
+QString xdgEnvironment()
+{
+    const QString home = qEnvironmentVariable("HOME");
+    QString lines;
+    const struct
+    {
+        const char* variable;
+        QString value;
+        const char* underHome;
+    } directories[] = {{"XDG_CONFIG_HOME", XdgPaths::ConfigHome(), "/.config"},
+                       {"XDG_DATA_HOME", XdgPaths::DataHome(), "/.local/share"}};
+    for (const auto& d : directories) {
+        if (!d.value.isEmpty() && d.value != home + QLatin1String(d.underHome))
+            lines += QStringLiteral("Environment=%1=%2\n")
+                         .arg(QLatin1String(d.variable), unitWord(d.value));
+    }
+    return lines;
 }
 
 } // namespace
@@ -81,8 +107,10 @@ QString ServiceManager::UnitFileText(const Unit& unit)
                           "ExecStart=%3\n"
                           "%4"
                           "Environment=HOSTVANE_SERVICE=1\n"
+                          "%5"
                           "Restart=on-failure\n"
                           "RestartSec=30\n"
+                          "%6"
                           "\n"
                           "[Install]\n"
                           "WantedBy=default.target\n")
@@ -90,25 +118,31 @@ QString ServiceManager::UnitFileText(const Unit& unit)
              unit.notify ? QStringLiteral("notify") : QStringLiteral("simple"),
              unitWord(unit.executable),
              unit.interactive ? QString()
-                              : QStringLiteral("Environment=QT_QPA_PLATFORM=offscreen\n"));
+                              : QStringLiteral("Environment=QT_QPA_PLATFORM=offscreen\n"),
+             xdgEnvironment(),
+             unit.keepStoppedStatus == 0
+                 ? QString()
+                 : QStringLiteral("RestartPreventExitStatus=%1\n").arg(unit.keepStoppedStatus));
 }
 
-bool ServiceManager::Install(CommandRunner& runner, const Unit& unit, bool enable)
+QString ServiceManager::Install(CommandRunner& runner, const Unit& unit, bool enable)
 {
     const QString path = UnitFilePath(unit.name);
-    if (path.isEmpty() || !QDir().mkpath(QFileInfo(path).path()))
-        return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(UnitFileText(unit).toUtf8()) < 0 ||
-        !file.commit())
-        return false;
+    if (path.isEmpty())
+        return QStringLiteral("there is no configuration directory (set HOME or XDG_CONFIG_HOME)");
+    if (!QDir().mkpath(QFileInfo(path).path()))
+        return QStringLiteral("%1 could not be created").arg(QFileInfo(path).path());
+    if (const QString failure = ReplaceFile(path, UnitFileText(unit).toUtf8()); !failure.isEmpty())
+        return QStringLiteral("%1 could not be written: %2").arg(path, failure);
     const QString unitName = QFileInfo(path).fileName();
-    if (systemctl(runner, {QStringLiteral("daemon-reload")}) &&
-        (!enable || systemctl(runner, {QStringLiteral("enable"), unitName})))
-        return true;
+    QString failure = systemctl(runner, {QStringLiteral("daemon-reload")});
+    if (failure.isEmpty() && enable)
+        failure = systemctl(runner, {QStringLiteral("enable"), unitName});
+    if (failure.isEmpty())
+        return QString();
     QFile::remove(path);
     systemctl(runner, {QStringLiteral("daemon-reload")});
-    return false;
+    return failure;
 }
 
 bool ServiceManager::Uninstall(CommandRunner& runner, const QString& serviceName)

@@ -1,12 +1,12 @@
 // Log-on entries as desktop entries in $XDG_CONFIG_HOME/autostart.
 #include "platform/Autostart.h"
 
+#include "platform/RegularFile.h"
 #include "platform/XdgPaths.h"
 #include "platform/linux/KeyFile.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 #include <QStringList>
 
 namespace {
@@ -96,9 +96,6 @@ Autostart::WriteResult Autostart::Write(const QString& name, const QString& comm
     entry += QStringLiteral("Icon=hostvane\n");
     if (commandLine.isEmpty())
         entry += QStringLiteral("Hidden=true\n");
-    QSaveFile file(entryPath(name));
-    if (!file.open(QIODevice::WriteOnly))
-        return WriteResult::NoAccess;
-    file.write(entry.toUtf8());
-    return file.commit() ? WriteResult::Written : WriteResult::WriteFailed;
+    return ReplaceFile(entryPath(name), entry.toUtf8()).isEmpty() ? WriteResult::Written
+                                                                  : WriteResult::WriteFailed;
 }
