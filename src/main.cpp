@@ -1,8 +1,11 @@
 #include "components/FileEventLog.h"
+#include "components/NTService.h"
+#include "control/CommandLine.h"
 #include "control/ProgramController.h"
 #include "platform/XdgPaths.h"
 #include "system/AppIdentity.h"
 #include "system/Clock.h"
+#include "system/InstanceGuard.h"
 #include "system/ProcessRunner.h"
 #include "system/ProgramDirectory.h"
 #include "ui/AppIcon.h"
@@ -11,10 +14,72 @@
 
 #include <QApplication>
 
+#include <cstdio>
 #include <optional>
+
+#include <sys/prctl.h>
+
+namespace {
+
+int print(std::FILE* stream, const QString& text, int status)
+{
+    std::fputs(text.toLocal8Bit().constData(), stream);
+    return status;
+}
+
+// Asks the copy that runs for a check; needs no display.
+int updateNow(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    InstanceGuard guard;
+    switch (guard.Claim()) {
+    case InstanceGuard::ClaimResult::OtherRunning:
+        guard.AskOtherToCheck();
+        return print(stdout, QStringLiteral("HostVane: the running copy checks now.\n"), 0);
+    case InstanceGuard::ClaimResult::First:
+        return print(stderr, QStringLiteral("HostVane is not running; nothing was checked.\n"), 1);
+    case InstanceGuard::ClaimResult::Failed:
+        break;
+    }
+    return print(stderr, QStringLiteral("HostVane: cannot reach a running copy: %1.\n")
+                             .arg(guard.FailureText()), 1);
+}
+
+// A service's journal holds the program's own lines: Qt's remarks about the headless platform
+// (no tray, no raising of windows) are not among them.
+void quietForService(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    if (type == QtFatalMsg)
+        std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    const CommandLine command = CommandLine::Parse(arguments);
+    switch (command.action) {
+    case CommandLine::Action::Help:
+        return print(stdout, CommandLine::HelpText(), 0);
+    case CommandLine::Action::Version:
+        return print(stdout, CommandLine::VersionText(), 0);
+    case CommandLine::Action::Invalid:
+        return print(stderr,
+                     QStringLiteral("hostvane: %1\n").arg(command.error) + CommandLine::HelpText(),
+                     2);
+    case CommandLine::Action::UpdateNow:
+        return updateNow(argc, argv);
+    case CommandLine::Action::Run:
+        break;
+    }
+
+    // The FTP password lives in this process's memory: no core dump is to carry it.
+    ::prctl(PR_SET_DUMPABLE, 0);
+    if (NTService::StartedAsService())
+        qInstallMessageHandler(quietForService);
     // With no display the program does its whole job all the same, on the offscreen platform.
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
         qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -51,6 +116,6 @@ int main(int argc, char** argv)
         controller.service().setEventLog(&*fileLog);
     frmHostVane window(controller);
     if (!window.Form_Load())
-        return 0;
+        return controller.ExitStatus();
     return app.exec();
 }

@@ -12,7 +12,7 @@
 #include <linux/rtnetlink.h>
 
 RunningProgram::RunningProgram(const QString& executable, const QString& runtimeDir,
-                               const QStringList& extraEnvironment)
+                               const QStringList& extraEnvironment, const QStringList& arguments)
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const char* name :
@@ -29,7 +29,7 @@ RunningProgram::RunningProgram(const QString& executable, const QString& runtime
                            setting.section(QLatin1Char('='), 1));
     m_process.setProcessEnvironment(environment);
     m_process.setReadChannel(QProcess::StandardError);
-    m_process.start(executable, {});
+    m_process.start(executable, arguments);
     m_process.waitForStarted();
 }
 

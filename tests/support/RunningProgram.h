@@ -10,13 +10,14 @@
 
 // The real program started as a user starts it, headless, in the per-user world of the
 // calling process (HOME and the XDG variables), with `runtimeDir` as its private runtime
-// directory unless that is empty, and `extraEnvironment` ("NAME=value") added. Its event history
-// is read from standard error. It is ended with the object.
+// directory unless that is empty, `extraEnvironment` ("NAME=value") added and `arguments` on its
+// command line. Its event history is read from standard error. It is ended with the object.
 class RunningProgram
 {
 public:
     explicit RunningProgram(const QString& executable, const QString& runtimeDir = QString(),
-                            const QStringList& extraEnvironment = {});
+                            const QStringList& extraEnvironment = {},
+                            const QStringList& arguments = {});
     ~RunningProgram();
     RunningProgram(const RunningProgram&) = delete;
     RunningProgram& operator=(const RunningProgram&) = delete;
@@ -38,6 +39,8 @@ public:
     bool waitForEnd(std::chrono::milliseconds limit);
     // Sends the signal and waits up to ten seconds for the end; the milliseconds it took, or -1.
     qint64 signalAndWait(int signalNumber);
+    // Standard output, once the program has ended.
+    QString output() { return QString::fromLocal8Bit(m_process.readAllStandardOutput()); }
     // Everything read from standard error so far.
     QString errors() const { return QString::fromLocal8Bit(m_errors); }
 

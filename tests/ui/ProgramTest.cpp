@@ -1,6 +1,7 @@
 #include "support/LoopbackServer.h"
 #include "support/RunningProgram.h"
 #include "support/TempWorld.h"
+#include "system/InstanceGuard.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -8,9 +9,11 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QTcpServer>
+#include <QTest>
 
 #include <csignal>
 #include <poll.h>
+#include <stdexcept>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -171,31 +174,36 @@ TEST(Program, TerminationSignalEndsTheRunAlsoInTheMiddleOfACheck)
 
 // Under systemd: Start is logged, READY=1 follows the start-up and each check leaves a status
 // line; SIGTERM logs the stop and ends the program with status 0.
-TEST(Program, ServiceModeTalksToSystemdAndLogsStartAndStop)
+// A stand-in for systemd's notification socket, and the environment of a service told to use it.
+class NotifySocket
 {
-    TempWorld world;
-    world.installListingScript(kListing);
-    world.writeSettings("[Settings]\nHost=127.0.0.1:1\nAutoProcess=001\n");
-    const QByteArray socketPath = QFile::encodeName(world.root() + QStringLiteral("/notify"));
-    const int notify = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    ASSERT_GE(notify, 0);
-    sockaddr_un address = {};
-    address.sun_family = AF_UNIX;
-    ASSERT_LT(static_cast<size_t>(socketPath.size()), sizeof(address.sun_path));
-    std::copy(socketPath.begin(), socketPath.end(), address.sun_path);
-    ASSERT_EQ(::bind(notify, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
-    const QString eventLog = world.root() + QStringLiteral("/events.log");
+public:
+    explicit NotifySocket(const QString& path) : m_path(path)
+    {
+        const QByteArray name = QFile::encodeName(path);
+        sockaddr_un address = {};
+        address.sun_family = AF_UNIX;
+        if (static_cast<size_t>(name.size()) >= sizeof(address.sun_path))
+            throw std::runtime_error("socket path too long");
+        std::copy(name.begin(), name.end(), address.sun_path);
+        if (::bind(m_fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0)
+            throw std::runtime_error("cannot bind the notification socket");
+    }
+    ~NotifySocket() { ::close(m_fd); }
+    NotifySocket(const NotifySocket&) = delete;
+    NotifySocket& operator=(const NotifySocket&) = delete;
 
-    RunningProgram service(QStringLiteral(HOSTVANE_EXECUTABLE), QString(),
-                           {QStringLiteral("HOSTVANE_SERVICE=1"),
-                            QStringLiteral("NOTIFY_SOCKET=") + QString::fromLocal8Bit(socketPath),
-                            QStringLiteral("HOSTVANE_EVENT_LOG=") + eventLog});
-    QList<QByteArray> messages;
-    const auto receiveUntil = [&](const QByteArray& prefix) {
-        pollfd ready = {notify, POLLIN, 0};
+    QStringList serviceEnvironment() const
+    {
+        return {QStringLiteral("HOSTVANE_SERVICE=1"), QStringLiteral("NOTIFY_SOCKET=") + m_path};
+    }
+    // Reads messages until one starts with `prefix`; false when none came within 20 s.
+    bool receiveUntil(const QByteArray& prefix) const
+    {
+        pollfd ready = {m_fd, POLLIN, 0};
         while (::poll(&ready, 1, 20000) == 1) {
             char buffer[4096];
-            const ssize_t size = ::recv(notify, buffer, sizeof(buffer), 0);
+            const ssize_t size = ::recv(m_fd, buffer, sizeof(buffer), 0);
             if (size <= 0)
                 return false;
             messages.append(QByteArray(buffer, static_cast<qsizetype>(size)));
@@ -203,14 +211,32 @@ TEST(Program, ServiceModeTalksToSystemdAndLogsStartAndStop)
                 return true;
         }
         return false;
-    };
-    EXPECT_TRUE(receiveUntil("READY=1"));
-    ASSERT_TRUE(receiveUntil("STATUS=")) << messages.join('|').data();
-    EXPECT_TRUE(messages.last().contains("address 10.1.2.3, page NOT published"))
-        << messages.last().data();
+    }
+
+    mutable QList<QByteArray> messages;
+
+private:
+    QString m_path;
+    int m_fd = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+};
+
+TEST(Program, ServiceModeTalksToSystemdAndLogsStartAndStop)
+{
+    TempWorld world;
+    world.installListingScript(kListing);
+    world.writeSettings("[Settings]\nHost=127.0.0.1:1\nAutoProcess=001\n");
+    const NotifySocket notify(world.root() + QStringLiteral("/notify"));
+    const QString eventLog = world.root() + QStringLiteral("/events.log");
+
+    RunningProgram service(QStringLiteral(HOSTVANE_EXECUTABLE), QString(),
+                           notify.serviceEnvironment() +
+                               QStringList{QStringLiteral("HOSTVANE_EVENT_LOG=") + eventLog});
+    EXPECT_TRUE(notify.receiveUntil("READY=1"));
+    ASSERT_TRUE(notify.receiveUntil("STATUS=")) << notify.messages.join('|').data();
+    EXPECT_TRUE(notify.messages.last().contains("address 10.1.2.3, page NOT published"))
+        << notify.messages.last().data();
 
     const qint64 took = service.signalAndWait(SIGTERM);
-    ::close(notify);
     ASSERT_GE(took, 0) << "the service did not end";
     EXPECT_LE(took, 2000);
     EXPECT_EQ(service.process().exitCode(), 0);
@@ -222,3 +248,73 @@ TEST(Program, ServiceModeTalksToSystemdAndLogsStartAndStop)
 }
 
 } // namespace
+
+// The service started beside the desktop copy ends once, with the status that keeps systemd
+// from starting it again, and says why; a desktop start beside the service says how to stop it.
+TEST(Program, ServiceAndDesktopCopySayWhyTheSecondEnds)
+{
+    TempWorld world;
+    world.installListingScript(kListing);
+    world.writeSettings("[Settings]\nHost=127.0.0.1:1\nAutoProcess=000\n");
+    const NotifySocket notify(world.root() + QStringLiteral("/notify"));
+    {
+        RunningProgram desktop(QStringLiteral(HOSTVANE_EXECUTABLE));
+        ASSERT_TRUE(
+            QTest::qWaitFor([] { return QFileInfo::exists(InstanceGuard::SocketPath()); }, 20000));
+        RunningProgram service(QStringLiteral(HOSTVANE_EXECUTABLE), QString(),
+                               notify.serviceEnvironment());
+        ASSERT_TRUE(service.waitForEnd(kWait));
+        EXPECT_EQ(service.process().exitCode(), 3);
+        EXPECT_TRUE(service.errors().contains(QStringLiteral("already runs on the desktop")))
+            << service.errors().toStdString();
+        EXPECT_TRUE(notify.receiveUntil("STATUS=HostVane already runs on the desktop"))
+            << notify.messages.join('|').data();
+        EXPECT_FALSE(notify.messages.contains("READY=1"));
+        EXPECT_GE(desktop.signalAndWait(SIGTERM), 0);
+    }
+    RunningProgram service(QStringLiteral(HOSTVANE_EXECUTABLE), QString(),
+                           notify.serviceEnvironment());
+    ASSERT_TRUE(notify.receiveUntil("READY=1"));
+    RunningProgram desktop(QStringLiteral(HOSTVANE_EXECUTABLE));
+    ASSERT_TRUE(desktop.waitForEnd(kWait));
+    EXPECT_EQ(desktop.process().exitCode(), 0);
+    EXPECT_TRUE(desktop.errors().contains(QStringLiteral("systemctl --user stop hostvane")))
+        << desktop.errors().toStdString();
+    EXPECT_GE(service.signalAndWait(SIGTERM), 0);
+}
+
+// The command line answers without a display and without starting the program; --update-now
+// asks the running copy for a check, even with automatic checking off, and fails with no copy.
+TEST(Program, CommandLineAnswersAndAsksTheRunningCopyForACheck)
+{
+    TempWorld world;
+    world.installListingScript(kListing);
+    world.writeSettings("[Settings]\nHost=127.0.0.1:1\nAutoProcess=000\n");
+    const auto run = [](const QString& option) {
+        RunningProgram program(QStringLiteral(HOSTVANE_EXECUTABLE), QString(), {}, {option});
+        EXPECT_TRUE(program.waitForEnd(kWait)) << option.toStdString();
+        return std::pair(program.process().exitCode(), program.output() + program.errors());
+    };
+    const struct
+    {
+        const char* option;
+        int status;
+        const char* says;
+    } cases[] = {{"--version", 0, "HostVane 1.1.3\n"},
+                 {"--help", 0, "--update-now"},
+                 {"--frobnicate", 2, "unknown option --frobnicate"},
+                 {"--update-now", 1, "HostVane is not running"}};
+    for (const auto& c : cases) {
+        const auto [status, text] = run(QLatin1String(c.option));
+        EXPECT_EQ(status, c.status) << c.option;
+        EXPECT_TRUE(text.contains(QLatin1String(c.says))) << c.option << ": " << text.toStdString();
+    }
+    EXPECT_FALSE(QFileInfo::exists(world.programDir() + QStringLiteral("/hostvane.htm")));
+
+    RunningProgram running(QStringLiteral(HOSTVANE_EXECUTABLE));
+    ASSERT_TRUE(
+        QTest::qWaitFor([] { return QFileInfo::exists(InstanceGuard::SocketPath()); }, 20000));
+    const auto [status, text] = run(QStringLiteral("--update-now"));
+    EXPECT_EQ(status, 0) << text.toStdString();
+    EXPECT_TRUE(running.waitForLines(kCheckFinished, 1, kWait)) << running.errors().toStdString();
+}
