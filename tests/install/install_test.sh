@@ -11,7 +11,7 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 status=0
 for file in bin/hostvane share/hostvane/HostVane.HLP share/hostvane/getipNT.bat \
     share/hostvane/template/hostvane.inp share/applications/hostvane.desktop \
-    share/metainfo/org.example.hostvane.metainfo.xml share/man/man1/hostvane.1 \
+    share/metainfo/org.example.hostvane.metainfo.xml share/man/man1/hostvane.1.gz \
     share/icons/hicolor/16x16/apps/hostvane.png share/icons/hicolor/32x32/apps/hostvane.png \
     share/icons/hicolor/48x48/apps/hostvane.png share/icons/hicolor/scalable/apps/hostvane.svg; do
     [ -s "$prefix/$file" ] || { echo "missing: $file"; status=1; }
@@ -28,5 +28,7 @@ for key in Name Comment Icon Exec Categories; do
 done
 appstreamcli validate --no-net --pedantic "$prefix/share/metainfo/org.example.hostvane.metainfo.xml" ||
     status=1
-man -l "$prefix/share/man/man1/hostvane.1" >/dev/null 2>&1 || { echo "man page unreadable"; status=1; }
+warnings=$(MANWIDTH=80 man --warnings -l "$prefix/share/man/man1/hostvane.1.gz" 2>&1 >/dev/null) ||
+    warnings="man page unreadable"
+[ -z "$warnings" ] || { echo "$warnings"; status=1; }
 exit $status
