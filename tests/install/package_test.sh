@@ -37,6 +37,9 @@ if [ "${1:-}" = --in-layer ]; then
         grep -qx "$file" "$work/files" || fail "dpkg -L does not list $file"
         [ -s "$file" ] || fail "$file is not installed"
     done
+    version=$(dpkg-query -W -f='${Version}' hostvane)
+    [ "$(env -u DISPLAY -u WAYLAND_DISPLAY hostvane --version)" = "HostVane $version" ] ||
+        fail "the installed program does not give its version"
     [ "$(man -w hostvane)" = /usr/share/man/man1/hostvane.1.gz ] || fail "man does not find hostvane(1)"
     MANWIDTH=80 man --warnings hostvane 2>&1 >/dev/null | grep . && fail "the manual page has warnings"
 
