@@ -47,6 +47,17 @@ void tightenPermissions(const QString& path)
         ::chmod(local.constData(), status.st_mode & (S_IRUSR | S_IWUSR));
 }
 
+// The folder is the user's own, and nobody else's business: owner-only from the first read,
+// not only from the first save.
+void tightenFolder(const QString& path)
+{
+    const QByteArray local = QFile::encodeName(path);
+    struct stat status = {};
+    if (::lstat(local.constData(), &status) == 0 && S_ISDIR(status.st_mode) &&
+        status.st_uid == ::getuid() && (status.st_mode & (S_IRWXG | S_IRWXO)) != 0)
+        ::chmod(local.constData(), status.st_mode & S_IRWXU);
+}
+
 } // namespace
 
 SettingsStore::SettingsStore() : SettingsStore(defaultFileName())
@@ -66,6 +77,7 @@ SettingsStore::SettingsStore(const QString& fileName) : m_fileName(fileName)
     m_settings = std::make_unique<QSettings>(fileName, QSettings::IniFormat);
     m_settings->beginGroup(kSection);
     tightenPermissions(fileName);
+    tightenFolder(QFileInfo(fileName).path());
 }
 
 SettingsStore::~SettingsStore()
@@ -111,9 +123,26 @@ void SettingsStore::save(const QString& key, const QString& text)
     m_dirty = true; // with no file to keep it in, the next sync says so
     if (!m_settings)
         return;
-    for (QString stored = storedKey(key); !stored.isEmpty(); stored = storedKey(key))
+    for (QString stored = storedKey(key); !stored.isEmpty(); stored = storedKey(key)) {
+        m_replaced.append({stored, m_settings->value(stored)});
         m_settings->remove(stored);
+    }
+    m_replaced.append({key, QVariant()});
     m_settings->setValue(key, text);
+}
+
+void SettingsStore::takeBackChanges()
+{
+    if (m_settings) {
+        for (auto change = m_replaced.crbegin(); change != m_replaced.crend(); ++change) {
+            if (change->second.isValid())
+                m_settings->setValue(change->first, change->second);
+            else
+                m_settings->remove(change->first);
+        }
+    }
+    m_replaced.clear();
+    m_dirty = false;
 }
 
 // The file is created owner-only before the first write, and set so again after every write
@@ -162,12 +191,18 @@ bool SettingsStore::sync()
     m_error = unwritableReason();
     if (m_error.isEmpty() && !m_settings)
         m_error = notRegularFile();
-    if (!m_error.isEmpty())
+    if (!m_error.isEmpty()) {
+        takeBackChanges();
         return false;
+    }
     const QByteArray folder = QFile::encodeName(QFileInfo(m_fileName).path());
     ::chmod(folder.constData(), S_IRWXU);
+    // A link in the file's place is replaced by the file, never written through.
+    if (QFileInfo(m_fileName).isSymLink())
+        QFile::remove(m_fileName);
     if (!guardFile()) {
         m_error = notRegularFile();
+        takeBackChanges();
         return false;
     }
     // QSettings replaces the file through a new one, which it creates with the umask's
@@ -181,8 +216,10 @@ bool SettingsStore::sync()
         m_error = ::statvfs(folder.constData(), &space) == 0 && space.f_bavail == 0
                       ? systemReason(ENOSPC)
                       : QStringLiteral("the file could not be written");
+        takeBackChanges();
         return false;
     }
+    m_replaced.clear();
     m_dirty = false;
     return true;
 }

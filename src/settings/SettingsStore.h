@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QList>
+#include <QPair>
 #include <QString>
+#include <QVariant>
 
 #include <memory>
 
@@ -25,7 +28,9 @@ public:
     // Stores the text under the key, replacing the key in whatever case it was stored.
     void save(const QString& key, const QString& text);
     // Replaces the file whole with the pending changes (owner-only, in an owner-only folder);
-    // false when it could not be written, with the reason in errorString().
+    // false when it could not be written, with the reason in errorString(). A failed write
+    // takes the changes back: QSettings shares what it holds among all stores of the file in
+    // the process, and the next store must read what the file holds, not what was not saved.
     bool sync();
     QString errorString() const { return m_error; }
 
@@ -38,9 +43,13 @@ private:
     QString storedKey(const QString& key) const;
     bool guardFile();
     QString unwritableReason() const;
+    void takeBackChanges();
 
     QString m_fileName;
     std::unique_ptr<QSettings> m_settings;
     bool m_dirty = false;
     QString m_error;
+    // What each change replaced, in order: the key as stored and its value, or no value where
+    // the key did not exist.
+    QList<QPair<QString, QVariant>> m_replaced;
 };

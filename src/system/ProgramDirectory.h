@@ -13,8 +13,10 @@ QString Path();
 // bin directory (the build tree has the same layout).
 QString ShippedDataPath();
 
-// Creates `directory` (mode 0700), copies into it every shipped file it lacks (never
-// overwriting one that is there), and makes it the current directory. False, with a reason,
+// Creates `directory` (mode 0700), copies into it every shipped file it lacks, brings the
+// program's own files (the manual, the installed template) up to the installed version while
+// never replacing a file the user edits (the scripts, hostvane.inp), and makes it the current
+// directory. A file that cannot be copied is named on standard error. False, with a reason,
 // when the directory cannot be created or entered.
 bool Prepare(const QString& directory, const QString& shippedData, QString* failure);
 

@@ -118,6 +118,10 @@ TEST_F(SettingsTest, StoreIsOwnerOnlyAndTightenedWhenMadeByHand)
 
     QFile::setPermissions(m_dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
                                             QFile::ReadOther | QFile::ExeOther);
+    load();
+    EXPECT_EQ(QFileInfo(m_dir.path()).permissions() & 0x7077,
+              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner)
+        << "the folder is tightened when it is read, not only at a save";
     struct stat before = {};
     ASSERT_EQ(::stat(QFile::encodeName(file()).constData(), &before), 0);
     {
@@ -131,6 +135,21 @@ TEST_F(SettingsTest, StoreIsOwnerOnlyAndTightenedWhenMadeByHand)
     EXPECT_EQ(QFileInfo(file()).permissions() & 0x7077, QFile::ReadOwner | QFile::WriteOwner);
     EXPECT_EQ(QFileInfo(m_dir.path()).permissions() & 0x7077,
               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+    // A link in the store's place is replaced by the store; what it points to is left alone.
+    const QString elsewhere = m_dir.filePath(QStringLiteral("elsewhere"));
+    ASSERT_TRUE(QFile::rename(file(), elsewhere));
+    ASSERT_TRUE(QFile::link(elsewhere, file()));
+    {
+        SettingsStore store(file());
+        store.save(QStringLiteral("Pword"), QStringLiteral("third"));
+        ASSERT_TRUE(store.sync());
+    }
+    EXPECT_FALSE(QFileInfo(file()).isSymLink());
+    EXPECT_EQ(load().sPword, QStringLiteral("third"));
+    QFile target(elsewhere);
+    ASSERT_TRUE(target.open(QIODevice::ReadOnly));
+    EXPECT_FALSE(target.readAll().contains("third"));
 }
 
 TEST_F(SettingsTest, StoreThatCannotBeWrittenSaysWhy)

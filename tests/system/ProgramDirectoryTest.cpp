@@ -39,11 +39,24 @@ TEST(ProgramDirectory, SeedsMissingFilesKeepsUserEditsAndBecomesCurrent)
     ASSERT_TRUE(edited.open(QIODevice::WriteOnly | QIODevice::Truncate));
     edited.write("#!/bin/sh\nexit 0\n");
     edited.close();
-    QFile::remove(dir + QStringLiteral("/template/hostvane.inp"));
+    QFile older(dir + QStringLiteral("/template/hostvane.inp"));
+    ASSERT_TRUE(older.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    older.write("an older installation's template ~IP~\n");
+    older.close();
+    // An older installation's manual is brought up to date; a link in its place is replaced,
+    // never written through.
+    QFile::remove(dir + QStringLiteral("/HostVane.HLP"));
+    const QString outside = root.filePath(QStringLiteral("outside"));
+    QFile::link(outside, dir + QStringLiteral("/HostVane.HLP"));
 
     ASSERT_TRUE(ProgramDirectory::Prepare(dir, shipped, &failure));
     EXPECT_EQ(readAll(dir + QStringLiteral("/getipNT.bat")), QByteArray("#!/bin/sh\nexit 0\n"));
-    EXPECT_TRUE(QFile::exists(dir + QStringLiteral("/template/hostvane.inp")));
+    EXPECT_EQ(readAll(dir + QStringLiteral("/template/hostvane.inp")),
+              readAll(shipped + QStringLiteral("/template/hostvane.inp")));
+    EXPECT_FALSE(QFileInfo(dir + QStringLiteral("/HostVane.HLP")).isSymLink());
+    EXPECT_EQ(readAll(dir + QStringLiteral("/HostVane.HLP")),
+              readAll(shipped + QStringLiteral("/HostVane.HLP")));
+    EXPECT_FALSE(QFileInfo::exists(outside));
     QDir::setCurrent(previous);
 }
 

@@ -285,6 +285,10 @@ TEST_F(SettingsDialogTest, StoreThatCannotBeWrittenKeepsTheDialogOpen)
     EXPECT_EQ(storeText(), before);
     EXPECT_EQ(main.settings().sHost, QStringLiteral("ftp.a.example"));
     EXPECT_TRUE(runner.commands.isEmpty()) << "nothing else of Save ran";
+    // What could not be saved is not what the program reads from then on.
+    main.LoadSettings();
+    EXPECT_EQ(main.settings().sHost, QStringLiteral("ftp.a.example"));
+    EXPECT_FALSE(main.settings().Service);
 
     button(0)->click();
     EXPECT_FALSE(d.isVisible()) << "saved once the store could be written";

@@ -5,6 +5,8 @@
 #include <array>
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
+#include <cstring>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -30,8 +32,16 @@ void onSignal(int signalNumber)
 
 TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent)
 {
-    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0, m_sockets) != 0)
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0, m_sockets) != 0) {
+        // The signals keep their default action: they end the program at once, without its
+        // shutdown.
+        std::fprintf(stderr,
+                     "HostVane: cannot watch for termination signals (%s); SIGTERM, SIGINT and "
+                     "SIGHUP end the program without its shutdown\n",
+                     std::strerror(errno));
+        m_sockets[0] = m_sockets[1] = -1;
         return;
+    }
     g_writeEnd = m_sockets[0];
     m_notifier = new QSocketNotifier(m_sockets[1], QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &TerminationSignals::readPending);
