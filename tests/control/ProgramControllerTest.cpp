@@ -125,3 +125,31 @@ TEST(ProgramController, ADueTickChecksAndAnUnseenFailureIsToldOnce)
     EXPECT_EQ(program.view.calls.filter(QStringLiteral("Notify ")).size(), 1)
         << program.view.calls.join(QLatin1Char('|')).toStdString();
 }
+
+// With automatic checking off a due tick runs no check and tells nothing; while the settings are
+// edited a check asked for from outside waits, and runs when the editing ends.
+TEST(ProgramController, NoCheckNoNewsAndAHeldCheckRunsAfterTheHold)
+{
+    TempWorld world;
+    world.installListingScript(kListing);
+    world.writeSettings("[Settings]\nHost=127.0.0.1:1\nAutoProcess=000\n");
+    ManualClock clock;
+    ScriptedPrompt prompt;
+    Program program(clock, prompt);
+    ASSERT_TRUE(program.controller.Form_Load());
+    program.view.unseen = true;
+    const qsizetype calls = program.view.calls.size();
+    for (int tick = 0; tick < 3; ++tick)
+        program.controller.timSeconds_Timer();
+    EXPECT_TRUE(program.view.events.isEmpty());
+    EXPECT_EQ(program.view.calls.mid(calls).filter(QStringLiteral("Notify")), QStringList());
+
+    program.controller.HoldChecks(true);
+    InstanceGuard later;
+    ASSERT_EQ(later.Claim(), InstanceGuard::ClaimResult::OtherRunning);
+    later.AskOtherToCheck();
+    QTest::qWait(200);
+    EXPECT_TRUE(program.view.events.isEmpty()) << "a check started while the settings were edited";
+    program.controller.HoldChecks(false);
+    EXPECT_TRUE(program.view.events.contains(QStringLiteral("IP resolved: 10.1.2.3")));
+}
