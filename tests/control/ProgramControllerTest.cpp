@@ -4,8 +4,11 @@
 #include "support/RecordingRunner.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempWorld.h"
+#include "system/InstanceGuard.h"
 
 #include <QTest>
+
+#include <memory>
 
 #include <gtest/gtest.h>
 
@@ -74,18 +77,35 @@ struct Program
     ProgramController controller;
 };
 
+// A world whose address script lists ppp0 with 10.1.2.3, and a clock and prompt for programs.
+class ProgramControllerTest : public ::testing::Test
+{
+protected:
+    ProgramControllerTest() { world.installListingScript(kListing); }
+
+    // A program started on `settings`, unseen by the user.
+    Program& started(const QByteArray& settings)
+    {
+        world.writeSettings(settings);
+        m_program = std::make_unique<Program>(clock, prompt);
+        EXPECT_TRUE(m_program->controller.Form_Load());
+        m_program->view.unseen = true;
+        return *m_program;
+    }
+
+    TempWorld world;
+    ManualClock clock;
+    ScriptedPrompt prompt;
+    std::unique_ptr<Program> m_program;
+};
+
 } // namespace
 
 // The start-up runs in its order without a window, and a second start in the same session is
 // refused: it says so, ends, and brings the first one's window to the front.
-TEST(ProgramController, StartsUpInOrderAndRefusesASecondInstance)
+TEST_F(ProgramControllerTest, StartsUpInOrderAndRefusesASecondInstance)
 {
-    TempWorld world;
-    world.writeSettings("[Settings]\nHost=127.0.0.1:1\nAutoProcess=001\nStartMinimized=001\n");
-    ManualClock clock;
-    ScriptedPrompt prompt;
-    Program first(clock, prompt);
-    ASSERT_TRUE(first.controller.Form_Load());
+    Program& first = started("[Settings]\nHost=127.0.0.1:1\nAutoProcess=001\nStartMinimized=001\n");
     EXPECT_EQ(first.view.calls,
               QStringList({QStringLiteral("StartupBegins"), QStringLiteral("ShowAutoUpdate 0"),
                            QStringLiteral("ShowAutoUpdate 1"), QStringLiteral("ShowMain 1"),
@@ -107,16 +127,9 @@ TEST(ProgramController, StartsUpInOrderAndRefusesASecondInstance)
 
 // A due tick runs the check into the view's history; a failed publish the user cannot see is
 // told on the desktop, once.
-TEST(ProgramController, ADueTickChecksAndAnUnseenFailureIsToldOnce)
+TEST_F(ProgramControllerTest, ADueTickChecksAndAnUnseenFailureIsToldOnce)
 {
-    TempWorld world;
-    world.installListingScript(kListing);
-    world.writeSettings("[Settings]\nHost=127.0.0.1:1\nAutoProcess=001\n");
-    ManualClock clock;
-    ScriptedPrompt prompt;
-    Program program(clock, prompt);
-    ASSERT_TRUE(program.controller.Form_Load());
-    program.view.unseen = true;
+    Program& program = started("[Settings]\nHost=127.0.0.1:1\nAutoProcess=001\n");
     program.controller.timSeconds_Timer();
     EXPECT_TRUE(program.view.events.contains(QStringLiteral("IP resolved: 10.1.2.3")));
     EXPECT_TRUE(
@@ -128,16 +141,9 @@ TEST(ProgramController, ADueTickChecksAndAnUnseenFailureIsToldOnce)
 
 // With automatic checking off a due tick runs no check and tells nothing; while the settings are
 // edited a check asked for from outside waits, and runs when the editing ends.
-TEST(ProgramController, NoCheckNoNewsAndAHeldCheckRunsAfterTheHold)
+TEST_F(ProgramControllerTest, NoCheckNoNewsAndAHeldCheckRunsAfterTheHold)
 {
-    TempWorld world;
-    world.installListingScript(kListing);
-    world.writeSettings("[Settings]\nHost=127.0.0.1:1\nAutoProcess=000\n");
-    ManualClock clock;
-    ScriptedPrompt prompt;
-    Program program(clock, prompt);
-    ASSERT_TRUE(program.controller.Form_Load());
-    program.view.unseen = true;
+    Program& program = started("[Settings]\nHost=127.0.0.1:1\nAutoProcess=000\n");
     const qsizetype calls = program.view.calls.size();
     for (int tick = 0; tick < 3; ++tick)
         program.controller.timSeconds_Timer();
