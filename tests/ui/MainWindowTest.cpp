@@ -307,15 +307,25 @@ TEST_F(MainWindowTest, SpecialFileInPlaceOfAFileNeverBlocks)
          "Unable to copy template\\hostvane.inp file.", false},
         {"settings", [&](TempWorld& place) { fifo(place.configFile()); }, false, nullptr,
          "Cannot read the settings file %1; the defaults are used.", false},
+        // A link is replaced itself; where it points is never written.
+        {"working template as a link to a path outside",
+         [&](TempWorld& place) {
+             QFile::remove(place.programDir() + QStringLiteral("/hostvane.inp"));
+             QFile::link(place.root() + QStringLiteral("/outside"),
+                         place.programDir() + QStringLiteral("/hostvane.inp"));
+         },
+         true, "Preparing to upload new redirector page", nullptr, true},
+        {"page as a link to a path outside",
+         [&](TempWorld& place) {
+             QFile::link(place.root() + QStringLiteral("/outside"),
+                         place.programDir() + QStringLiteral("/hostvane.htm"));
+         },
+         true, "Preparing to upload new redirector page", nullptr, true},
     };
     for (const auto& c : cases) {
         TempWorld place;
         place.installListingScript(kListing);
-        QDir().mkpath(QFileInfo(place.configFile()).path());
-        QFile ini(place.configFile());
-        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-        ini.write("[Settings]\nHost=127.0.0.1:1\n");
-        ini.close();
+        place.writeSettings("[Settings]\nHost=127.0.0.1:1\n");
         c.prepare(place);
 
         ScriptedPrompt shown;
@@ -344,6 +354,7 @@ TEST_F(MainWindowTest, SpecialFileInPlaceOfAFileNeverBlocks)
             << c.name;
         EXPECT_EQ(w.controller.settings().sHost == SettingsKeys::PlaceholderHost(), !c.check)
             << c.name << ": the defaults stand in for an unreadable settings file only";
+        EXPECT_FALSE(QFileInfo::exists(place.root() + QStringLiteral("/outside"))) << c.name;
     }
 }
 
