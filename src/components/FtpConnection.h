@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QList>
 #include <QPair>
 #include <QString>
@@ -9,6 +10,7 @@
 #include <optional>
 
 typedef void CURL;
+struct curl_slist;
 struct InetRequest;
 
 // One exchange with the server on the open connection (or a new one when none is open): the
@@ -20,7 +22,7 @@ struct FtpExchange
     QByteArray path;
     const QByteArray* upload = nullptr;
     QByteArray* download = nullptr;
-    // A download longer than this is cut short: nothing longer is wanted.
+    // A download is cut short at this length: nothing longer is wanted.
     qsizetype downloadLimit = 0;
 };
 
@@ -29,6 +31,9 @@ struct FtpFailure
 {
     qint32 code = 0;
     QString info;
+    // The server answered that it will not do this (a permanent refusal), as opposed to a
+    // failure of the connection or the transfer.
+    bool refused = false;
 };
 
 // What a connection tells the one who reports its progress.
@@ -67,6 +72,12 @@ public:
     // Nothing when `result` is success; else the server's refusal when it gave one, or
     // curl's own words with the detail it gave.
     std::optional<FtpFailure> failure(int result) const;
+    // The last exchange's upload got as far as its first byte: the server opened the file.
+    bool uploadBegun() const { return m_readStarted; }
+    // The last exchange's upload went to the server to its last byte.
+    bool uploadedWhole() const { return m_upload && m_uploaded == m_upload->size(); }
+    // The last exchange's download was longer than its limit.
+    bool downloadCutShort() const { return m_downloadCut; }
 
     bool isOpen() const { return m_open; }
     // Sends QUIT on a connection that is still open, then lets it go.
@@ -74,6 +85,12 @@ public:
 
 private:
     bool aborting() const { return m_abort.load() && m_graceSeconds == 0; }
+    bool prepareHandle();
+    void setConnection(const InetRequest& request, long timeout);
+    void setCallbacks();
+    void setSecurity(const InetRequest& request);
+    void setTransfer(const FtpExchange& exchange, curl_slist* quote);
+    QByteArray url(const InetRequest& request, const QByteArray& path) const;
 
     friend struct FtpCallbacks;
 
@@ -82,10 +99,17 @@ private:
     FtpListener* m_listener = nullptr;
     bool m_open = false;
     int m_graceSeconds = 0;
+    // Each wait for the server (a connect, a reply, a stalled transfer) may take this long.
+    qint64 m_waitLimitMs = 0;
+    QElapsedTimer m_sinceActivity;
+    qint64 m_bytesMoved = 0;
+    bool m_waitedTooLong = false;
     const QByteArray* m_upload = nullptr;
     qsizetype m_uploaded = 0;
+    bool m_readStarted = false;
     QByteArray* m_download = nullptr;
     qsizetype m_downloadLimit = 0;
+    bool m_downloadCut = false;
     QList<QPair<QByteArray, QByteArray>> m_dialogue; // each command sent with its reply
     QByteArray m_lastReply;
     char m_errorText[256] = {};

@@ -1,12 +1,16 @@
 #include "components/Inet.h"
 
+#include "components/FtpPath.h"
 #include "components/FtpTarget.h"
 #include "components/InetWorker.h"
+#include "system/RegularFile.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QThread>
 
 #include <curl/curl.h>
+#include <sys/prctl.h>
 
 namespace {
 
@@ -19,39 +23,67 @@ void initialiseCurlOnce()
 const QString kTrustedAuthorities = QStringLiteral("ftp-ca.pem");
 const QLatin1String kProxyScheme("http://");
 
-// A line break would end the command it is part of and start one of the setting's choosing.
-bool unsafe(const QString& text)
+// A line break would end the command it is part of and start one of the setting's choosing;
+// any other control character is refused by some commands and not others, so that a DELE
+// could go out where the STOR after it would not.
+bool holdsControl(const QString& text)
 {
-    return text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n')) ||
-           text.contains(QChar(0));
+    for (const QChar c : text) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7f)
+            return true;
+    }
+    return false;
 }
 
-QString unsafeSetting(const char* setting)
+// Why `value` cannot be sent as the setting `named`; empty when it can.
+QString settingProblem(const char* named, const QString& value)
 {
-    return QLatin1String(setting) +
-           QStringLiteral(" holds a carriage return, line feed or NUL character; nothing was sent");
+    if (holdsControl(value))
+        return QLatin1String(named) +
+               QStringLiteral(" holds a control character (such as a line break, tab or "
+                              "escape); nothing was sent");
+    if (value.toUtf8().size() > Inet::kLongestSetting)
+        return QLatin1String(named) + QStringLiteral(" is too long (more than ") +
+               QString::number(Inet::kLongestSetting) +
+               QStringLiteral(" bytes) for an FTP command; nothing was sent");
+    return {};
+}
+
+// The PEM authorities in `name`; a FIFO, device or socket there is never opened for reading,
+// so it cannot hold the transfer up, and is reported.
+QByteArray trustedAuthorities(const QString& name, QString& problem)
+{
+    QFile file(name);
+    if (!QFileInfo::exists(name))
+        return {};
+    if (!OpenRegularFile(file, QIODevice::ReadOnly)) {
+        problem = QFileInfo(name).absoluteFilePath() +
+                  QStringLiteral(" is not a regular file that can be read; nothing was sent");
+        return {};
+    }
+    return file.readAll();
 }
 
 } // namespace
 
-Inet::Inet(QObject* parent) : QObject(parent)
+Inet::Inet(QObject* parent) : QObject(parent), m_worker(std::make_unique<InetWorker>(m_abort))
 {
     initialiseCurlOnce();
-    m_worker = new InetWorker(m_abort);
+    // The password lives in this process from now on: no core dump may carry it.
+    ::prctl(PR_SET_DUMPABLE, 0);
     m_worker->moveToThread(&m_thread);
-    connect(m_worker, &InetWorker::stateReached, this, &Inet::onStateReached);
-    connect(m_worker, &InetWorker::operationEnded, this, &Inet::onOperationEnded);
+    connect(m_worker.get(), &InetWorker::stateReached, this, &Inet::onStateReached);
+    connect(m_worker.get(), &InetWorker::operationEnded, this, &Inet::onOperationEnded);
     m_thread.start();
 }
 
 Inet::~Inet()
 {
     m_abort = true;
-    // The worker's last act on its thread is to close its connection.
-    QMetaObject::invokeMethod(
-        m_worker, [worker = m_worker] { delete worker; }, Qt::QueuedConnection);
     m_thread.quit();
     m_thread.wait();
+    // Its thread has ended, so the worker closes its connection (QUIT) here.
+    m_worker.reset();
 }
 
 std::optional<Inet::ExecuteError> Inet::Execute(const QString& operation)
@@ -64,7 +96,8 @@ std::optional<Inet::ExecuteError> Inet::Execute(const QString& operation)
 
     m_executing = true;
     QMetaObject::invokeMethod(
-        m_worker, [worker = m_worker, request] { worker->run(request); }, Qt::QueuedConnection);
+        m_worker.get(), [worker = m_worker.get(), request] { worker->run(request); },
+        Qt::QueuedConnection);
     return std::nullopt;
 }
 
@@ -96,11 +129,11 @@ std::optional<Inet::ExecuteError> Inet::parse(const QString& operation, InetRequ
         return invalid(QStringLiteral("Unknown operation: ") + text);
     }
 
-    configure(request, unsafe(operation));
+    configure(request);
     return std::nullopt;
 }
 
-void Inet::configure(InetRequest& request, bool unsafePath) const
+void Inet::configure(InetRequest& request) const
 {
     request.userName = UserName;
     request.password = Password;
@@ -115,23 +148,36 @@ void Inet::configure(InetRequest& request, bool unsafePath) const
     const FtpTarget target(URL.trimmed());
     request.server = target.server();
     request.tls = target.security() != FtpTarget::Plain;
-    const QFileInfo authorities(kTrustedAuthorities);
-    if (request.tls && authorities.exists())
-        request.caFile = authorities.absoluteFilePath();
-
     request.refusalCode = kInvalidOperation;
-    if (unsafe(URL))
-        request.refusal = unsafeSetting("The host (Host)");
-    else if (!target.problem().isEmpty())
-        request.refusal = target.problem();
-    else if (unsafePath)
-        request.refusal = unsafeSetting("The target directory (Dir)");
-    else if (unsafe(UserName))
-        request.refusal = unsafeSetting("The login (User)");
-    else if (unsafe(Password))
-        request.refusal = unsafeSetting("The password (Pword)");
-    else if (unsafe(proxy))
-        request.refusal = unsafeSetting("The proxy (Proxy)");
+    request.refusal = refusal(request);
+    if (request.refusal.isEmpty())
+        request.remotePath = WithoutDotSegments(request.remotePath);
+    if (request.refusal.isEmpty() && request.tls)
+        request.trustedAuthorities = trustedAuthorities(kTrustedAuthorities, request.refusal);
+}
+
+QString Inet::refusal(const InetRequest& request) const
+{
+    if (const QString problem = settingProblem("The host (Host)", URL); !problem.isEmpty())
+        return problem;
+    if (const QString problem = FtpTarget(URL.trimmed()).problem(); !problem.isEmpty())
+        return problem;
+    const struct
+    {
+        const char* named;
+        const QString& value;
+    } settings[] = {
+        {"The target directory (Dir)", request.remotePath},
+        {"The login (User)", UserName},
+        {"The password (Pword)", Password},
+        {"The proxy (Proxy)", request.proxy},
+    };
+    for (const auto& setting : settings) {
+        if (const QString problem = settingProblem(setting.named, setting.value);
+            !problem.isEmpty())
+            return problem;
+    }
+    return {};
 }
 
 void Inet::onStateReached(qint16 state, qint32 responseCode, const QString& responseInfo)

@@ -1,7 +1,10 @@
 #include "components/InetWorker.h"
 
+#include "components/FtpServerText.h"
 #include "components/Inet.h"
 #include "components/PageUpload.h"
+#include "components/RemoteFiles.h"
+#include "system/RegularFile.h"
 
 #include <QFile>
 
@@ -70,41 +73,25 @@ void InetWorker::transfer(const InetRequest& request)
 
 std::optional<FtpFailure> InetWorker::remove(const InetRequest& request)
 {
-    // "*": a refused DELE is not a failure of the whole exchange, so the connection stays
-    // open for the PUT that follows; its reply is examined here.
     m_command = "DELE ";
-    FtpExchange exchange;
-    exchange.commands = {"*DELE " + request.remotePath.toUtf8()};
-    if (auto failure = m_ftp.failure(m_ftp.perform(request, exchange)))
-        return failure;
-    const QByteArray reply = m_ftp.replyTo(m_command).value_or(QByteArray());
-    const int code = reply.left(3).toInt();
-    if (code >= 400)
-        return FtpFailure{code, QString::fromUtf8(reply)};
-    return std::nullopt;
+    return RemoteFiles::of(m_ftp, request)->remove(request.remotePath.toUtf8());
 }
 
 std::optional<FtpFailure> InetWorker::put(const InetRequest& request)
 {
     QFile local(request.localFile);
-    if (!local.open(QIODevice::ReadOnly))
+    if (!OpenRegularFile(local, QIODevice::ReadOnly))
         return FtpFailure{CURLE_READ_ERROR,
                           QStringLiteral("Cannot read the local file ") + request.localFile};
     const QByteArray content = local.readAll();
     m_command = "STOR ";
-    return PageUpload(m_ftp, request, content).run();
+    const std::unique_ptr<RemoteFiles> files = RemoteFiles::of(m_ftp, request);
+    return PageUpload(m_ftp, *files, request.remotePath.toUtf8(), content).run();
 }
 
 void InetWorker::reportFailure(const FtpFailure& failure)
 {
-    emit stateReached(Inet::icError, failure.code, scrubbed(failure.info));
-}
-
-QString InetWorker::scrubbed(QString text) const
-{
-    if (!m_password.isEmpty())
-        text.replace(m_password, QStringLiteral("********"));
-    return text;
+    emit stateReached(Inet::icError, failure.code, PrintableServerText(failure.info, m_password));
 }
 
 void InetWorker::socketOpening()

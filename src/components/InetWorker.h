@@ -1,6 +1,7 @@
 #pragma once
 
 #include "components/FtpConnection.h"
+#include "components/InetRequest.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -8,32 +9,6 @@
 
 #include <atomic>
 #include <optional>
-
-// One FTP operation as the worker carries it out, with the component's properties as they
-// were when it was started.
-struct InetRequest
-{
-    enum Kind
-    {
-        Delete,
-        Put,
-        Close,
-        Quit
-    };
-    Kind kind = Quit;
-    QString remotePath;
-    QString localFile;
-    QString server; // "ftp://host:port" or "ftps://host:port", the scheme and authority only
-    bool tls = false;
-    QString caFile; // trusted besides the system's store; empty for none
-    QString userName;
-    QString password;
-    int timeoutSeconds = 0; // always positive once the component has set it
-    QString proxy;          // "host:port", empty for a direct connection
-    // Set when the operation must fail without a word to the server: why, and the code.
-    QString refusal;
-    qint32 refusalCode = 0;
-};
 
 // Runs the operations on its own thread with one connection, so a connection opened by one
 // operation serves the next until it is closed. Reports each state as it is reached.
@@ -58,7 +33,6 @@ private:
     void disconnectFromHost();
     void report(qint16 state) { emit stateReached(state, 0, QString()); }
     void reportFailure(const FtpFailure& failure);
-    QString scrubbed(QString text) const;
 
     void socketOpening() override;
     void requesting() override;
