@@ -142,6 +142,23 @@ void FtpConnection::close()
 
 int FtpConnection::perform(const InetRequest& request, const FtpExchange& exchange)
 {
+    if (!request.sftp)
+        return performOnce(request, exchange, 0);
+    if (m_open)
+        return performOnce(request, exchange, m_sshMethods);
+    int result = CURLE_LOGIN_DENIED;
+    for (const long methods : SftpLogin::attempts(request)) {
+        result = performOnce(request, exchange, methods);
+        m_sshMethods = methods;
+        if (result != CURLE_LOGIN_DENIED || aborting())
+            break;
+    }
+    return result;
+}
+
+int FtpConnection::performOnce(const InetRequest& request, const FtpExchange& exchange,
+                               long sshMethods)
+{
     if (!prepareHandle())
         return CURLE_FAILED_INIT;
     std::optional<Slist> quote = commandList(exchange.commands);
@@ -152,7 +169,7 @@ int FtpConnection::perform(const InetRequest& request, const FtpExchange& exchan
         m_abort.load() && m_graceSeconds > 0 ? m_graceSeconds : request.timeoutSeconds;
     setConnection(request, timeout);
     setCallbacks();
-    setSecurity(request);
+    setSecurity(request, sshMethods);
     const QByteArray address = url(request, exchange.path);
     curl_easy_setopt(m_curl, CURLOPT_URL, address.constData());
     setTransfer(exchange, quote->get());
@@ -214,8 +231,10 @@ void FtpConnection::setCallbacks()
     curl_easy_setopt(m_curl, CURLOPT_NOPROGRESS, 0L);
 }
 
-void FtpConnection::setSecurity(const InetRequest& request)
+void FtpConnection::setSecurity(const InetRequest& request, long sshMethods)
 {
+    if (request.sftp)
+        m_ssh.apply(m_curl, request, sshMethods);
     if (!request.tls)
         return;
     // TLS for the login and for every data connection, or nothing at all.
@@ -256,7 +275,30 @@ void FtpConnection::setTransfer(const FtpExchange& exchange, curl_slist* quote)
 
 QByteArray FtpConnection::url(const InetRequest& request, const QByteArray& path) const
 {
-    return request.server.toUtf8() + '/' + urlPath(path);
+    if (!request.sftp)
+        return request.server.toUtf8() + '/' + urlPath(path);
+    // curl takes an SFTP URL's path as absolute, and one under "/~/" as below the login
+    // directory.
+    if (path.startsWith('/'))
+        return request.server.toUtf8() + QUrl::toPercentEncoding(QString::fromUtf8(path), "/");
+    return request.server.toUtf8() + "/~/" + QUrl::toPercentEncoding(QString::fromUtf8(path), "/");
+}
+
+std::optional<qint64> FtpConnection::remoteSize() const
+{
+    curl_off_t size = -1;
+    if (m_curl)
+        curl_easy_getinfo(m_curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &size);
+    if (size < 0)
+        return std::nullopt;
+    return static_cast<qint64>(size);
+}
+
+std::optional<SftpHostKey> FtpConnection::unknownHostKey() const
+{
+    if (m_ssh.keyChanged())
+        return std::nullopt;
+    return m_ssh.refusedKey();
 }
 
 std::optional<QByteArray> FtpConnection::replyTo(const QByteArray& command) const
@@ -276,6 +318,8 @@ std::optional<FtpFailure> FtpConnection::failure(int result) const
     if (code == CURLE_USE_SSL_FAILED)
         return FtpFailure{result, QStringLiteral("The server refused FTP over TLS (AUTH TLS); "
                                                  "the login was not sent")};
+    if (code == CURLE_PEER_FAILED_VERIFICATION && m_ssh.refusedKey())
+        return FtpFailure{result, m_ssh.refusal()};
     if (m_waitedTooLong)
         return FtpFailure{result, QStringLiteral("Timeout was reached: the server did not answer "
                                                  "within the request time-out")};

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "components/SftpLogin.h"
+
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QList>
@@ -49,8 +51,9 @@ protected:
     ~FtpListener() = default;
 };
 
-// The libcurl handle behind the component: one control connection kept open from one exchange
-// to the next until it is closed, with the security, login and proxy the request names.
+// The libcurl handle behind the component: one control connection (FTP, or SSH for SFTP) kept
+// open from one exchange to the next until it is closed, with the security, login and proxy
+// the request names. For SFTP the exchange's commands are curl's SFTP quote commands.
 class FtpConnection
 {
 public:
@@ -78,6 +81,11 @@ public:
     bool uploadedWhole() const { return m_upload && m_uploaded == m_upload->size(); }
     // The last exchange's download was longer than its limit.
     bool downloadCutShort() const { return m_downloadCut; }
+    // The size of the file the last exchange named, when the server gave it.
+    std::optional<qint64> remoteSize() const;
+    // The SSH host key the last exchange refused, when it refused one as not known (not when
+    // it refused a changed key).
+    std::optional<SftpHostKey> unknownHostKey() const;
 
     bool isOpen() const { return m_open; }
     // Sends QUIT on a connection that is still open, then lets it go.
@@ -85,10 +93,11 @@ public:
 
 private:
     bool aborting() const { return m_abort.load() && m_graceSeconds == 0; }
+    int performOnce(const InetRequest& request, const FtpExchange& exchange, long sshMethods);
     bool prepareHandle();
     void setConnection(const InetRequest& request, long timeout);
     void setCallbacks();
-    void setSecurity(const InetRequest& request);
+    void setSecurity(const InetRequest& request, long sshMethods);
     void setTransfer(const FtpExchange& exchange, curl_slist* quote);
     QByteArray url(const InetRequest& request, const QByteArray& path) const;
 
@@ -113,4 +122,6 @@ private:
     QList<QPair<QByteArray, QByteArray>> m_dialogue; // each command sent with its reply
     QByteArray m_lastReply;
     char m_errorText[256] = {};
+    SftpLogin m_ssh;
+    long m_sshMethods = 0; // of the attempt that logged in
 };

@@ -5,6 +5,7 @@
 #include "components/InetWorker.h"
 #include "system/RegularFile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QThread>
@@ -21,6 +22,7 @@ void initialiseCurlOnce()
 }
 
 const QString kTrustedAuthorities = QStringLiteral("ftp-ca.pem");
+const QString kKnownHosts = QStringLiteral("known_hosts");
 const QLatin1String kProxyScheme("http://");
 
 // A line break would end the command it is part of and start one of the setting's choosing;
@@ -64,6 +66,18 @@ QByteArray trustedAuthorities(const QString& name, QString& problem)
     return file.readAll();
 }
 
+// The user's key that SSH offers when no agent runs: ed25519 first, as ssh does.
+QString privateKeyFile()
+{
+    for (const char* name : {"/.ssh/id_ed25519", "/.ssh/id_rsa"}) {
+        const QString path = QDir::homePath() + QLatin1String(name);
+        QFile key(path);
+        if (OpenRegularFile(key, QIODevice::ReadOnly))
+            return path;
+    }
+    return {};
+}
+
 } // namespace
 
 Inet::Inet(QObject* parent) : QObject(parent), m_worker(std::make_unique<InetWorker>(m_abort))
@@ -74,6 +88,8 @@ Inet::Inet(QObject* parent) : QObject(parent), m_worker(std::make_unique<InetWor
     m_worker->moveToThread(&m_thread);
     connect(m_worker.get(), &InetWorker::stateReached, this, &Inet::onStateReached);
     connect(m_worker.get(), &InetWorker::operationEnded, this, &Inet::onOperationEnded);
+    connect(m_worker.get(), &InetWorker::hostKeyUnknown, this,
+            [this](const SftpHostKey& key) { m_unknownHostKey = key; });
     m_thread.start();
 }
 
@@ -95,6 +111,8 @@ std::optional<Inet::ExecuteError> Inet::Execute(const QString& operation)
         return refused;
 
     m_executing = true;
+    if (request.kind == InetRequest::Delete || request.kind == InetRequest::Put)
+        m_unknownHostKey.reset();
     QMetaObject::invokeMethod(
         m_worker.get(), [worker = m_worker.get(), request] { worker->run(request); },
         Qt::QueuedConnection);
@@ -147,13 +165,29 @@ void Inet::configure(InetRequest& request) const
 
     const FtpTarget target(URL.trimmed());
     request.server = target.server();
-    request.tls = target.security() != FtpTarget::Plain;
+    request.sftp = target.security() == FtpTarget::Ssh;
+    request.tls = !request.sftp && target.security() != FtpTarget::Plain;
     request.refusalCode = kInvalidOperation;
     request.refusal = refusal(request);
     if (request.refusal.isEmpty())
         request.remotePath = WithoutDotSegments(request.remotePath);
     if (request.refusal.isEmpty() && request.tls)
         request.trustedAuthorities = trustedAuthorities(kTrustedAuthorities, request.refusal);
+    if (request.sftp) {
+        // The default directory "/" is the login directory here as it is on an FTP server,
+        // not the root of the server's file system, where no page belongs.
+        if (request.remotePath.lastIndexOf(QLatin1Char('/')) == 0)
+            request.remotePath.remove(0, 1);
+        request.knownHosts = QStringList{QDir::homePath() + QStringLiteral("/.ssh/known_hosts"),
+                                         QFileInfo(kKnownHosts).absoluteFilePath()};
+        request.sshAgent = !qEnvironmentVariableIsEmpty("SSH_AUTH_SOCK");
+        request.privateKey = privateKeyFile();
+    }
+}
+
+bool Inet::TrustHostKey(const SftpHostKey& key, QString* error)
+{
+    return SftpHostKeyCheck::record(key, QFileInfo(kKnownHosts).absoluteFilePath(), error);
 }
 
 QString Inet::refusal(const InetRequest& request) const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "components/SftpHostKey.h"
+
 #include <QObject>
 #include <QString>
 #include <QThread>
@@ -34,7 +36,10 @@ struct InetRequest;
 // ResponseCode PageUpload::kMismatch. Dot segments of the path are resolved first. Over TLS the
 // server's certificate is checked against the system's store and, when the current directory
 // holds one as a regular file, the authorities in "ftp-ca.pem".
-
+//
+// Over SFTP ("sftp://host") the server's host key must be in ~/.ssh/known_hosts or in
+// "known_hosts" in the current directory before any key or password is offered; the login
+// offers the ssh agent's keys (or ~/.ssh/id_ed25519, else id_rsa), then the password.
 class Inet : public QObject
 {
     Q_OBJECT
@@ -95,6 +100,11 @@ public:
     // so does every later one.
     void Abandon() { m_abort = true; }
     bool StillExecuting() const { return m_executing; }
+    // The SFTP server's host key when the last DELETE or PUT was refused because no
+    // known_hosts file knows it (never when the key changed): what the user is asked to trust.
+    const std::optional<SftpHostKey>& UnknownHostKey() const { return m_unknownHostKey; }
+    // Trusts `key` from now on: adds it to "known_hosts" in the current (program) directory.
+    static bool TrustHostKey(const SftpHostKey& key, QString* error = nullptr);
     qint32 ResponseCode() const { return m_responseCode; }
     QString ResponseInfo() const { return m_responseInfo; }
 
@@ -116,4 +126,5 @@ private:
     bool m_executing = false;
     qint32 m_responseCode = 0;
     QString m_responseInfo;
+    std::optional<SftpHostKey> m_unknownHostKey;
 };

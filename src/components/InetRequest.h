@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 // One operation as the transfer worker carries it out, with the component's properties as
 // they were when it was started.
@@ -17,8 +18,15 @@ struct InetRequest
     Kind kind = Quit;
     QString remotePath; // without dot segments
     QString localFile;
-    QString server; // "ftp://host:port" or "ftps://host:port", the scheme and authority only
+    QString server; // "ftp://host:port", "ftps://host:port" or "sftp://host:port"
     bool tls = false;
+    bool sftp = false;
+    // SFTP: the known_hosts files that decide whether the server's key is trusted (the last
+    // is the program directory's), the user's private key file (empty for none) and whether
+    // the ssh agent is asked first.
+    QStringList knownHosts;
+    QString privateKey;
+    bool sshAgent = false;
     QByteArray trustedAuthorities; // PEM, trusted besides the system's store; empty for none
     QString userName;
     QString password;

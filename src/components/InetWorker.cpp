@@ -54,6 +54,7 @@ void InetWorker::disconnectFromHost()
 void InetWorker::transfer(const InetRequest& request)
 {
     m_socketOpened = m_connectedReported = m_requesting = m_requestSent = m_receiving = false;
+    m_sftp = request.sftp;
     if (!m_ftp.isOpen())
         report(Inet::icResolvingHost);
 
@@ -61,6 +62,8 @@ void InetWorker::transfer(const InetRequest& request)
     const std::optional<FtpFailure> failure =
         request.kind == InetRequest::Put ? put(request) : remove(request);
     m_ftp.setListener(nullptr);
+    if (m_sftp && m_requestSent)
+        received({}); // SFTP's answers come as a whole, not line by line
     if (failure) {
         reportFailure(*failure);
         return;
@@ -91,6 +94,8 @@ std::optional<FtpFailure> InetWorker::put(const InetRequest& request)
 
 void InetWorker::reportFailure(const FtpFailure& failure)
 {
+    if (const std::optional<SftpHostKey> key = m_ftp.unknownHostKey())
+        emit hostKeyUnknown(*key);
     emit stateReached(Inet::icError, failure.code, PrintableServerText(failure.info, m_password));
 }
 
@@ -120,6 +125,8 @@ void InetWorker::requesting()
     connected();
     m_requesting = true;
     report(Inet::icRequesting);
+    if (m_sftp)
+        sent(m_command); // SFTP's requests are not seen line by line
 }
 
 void InetWorker::sent(const QByteArray& line)

@@ -2,6 +2,7 @@
 
 #include "components/FtpConnection.h"
 #include "components/InetRequest.h"
+#include "components/SftpHostKey.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -25,6 +26,8 @@ signals:
     // `responseCode` and `responseInfo` describe the failure when `state` is the error state.
     void stateReached(qint16 state, qint32 responseCode, const QString& responseInfo);
     void operationEnded();
+    // Before the error state of an operation refused because the SFTP server's key is not known.
+    void hostKeyUnknown(const SftpHostKey& key);
 
 private:
     void transfer(const InetRequest& request);
@@ -47,6 +50,7 @@ private:
     bool m_requesting = false;
     bool m_requestSent = false;
     bool m_receiving = false;
+    bool m_sftp = false;
     QByteArray m_command;
     QString m_password;
 };

@@ -2,11 +2,14 @@
 
 #include "components/FtpFiles.h"
 #include "components/InetRequest.h"
+#include "components/SftpFiles.h"
 
 #include <curl/curl.h>
 
 std::unique_ptr<RemoteFiles> RemoteFiles::of(FtpConnection& connection, const InetRequest& request)
 {
+    if (request.sftp)
+        return std::make_unique<SftpFiles>(connection, request);
     return std::make_unique<FtpFiles>(connection, request);
 }
 

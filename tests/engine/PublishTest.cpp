@@ -1,6 +1,7 @@
 #include "support/EngineRig.h"
 #include "support/EventLoopTicker.h"
 #include "support/LoopbackServer.h"
+#include "support/SshServer.h"
 #include "support/TestCertificates.h"
 
 #include <QDir>
@@ -8,6 +9,8 @@
 #include <QFile>
 
 #include <algorithm>
+#include <iostream>
+#include <memory>
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -236,7 +239,7 @@ TEST_F(PublishTest, TheHostsFormsAndTheReasonWhenOneCannotBeUsed)
         {"127.0.0.1:65536", "not a number from 1 to 65535"},
         {"127.0.0.1:", "not a number from 1 to 65535"},
         {"127.0.0.1:21x", "not a number from 1 to 65535"},
-        {"http://%1", "names a protocol other than ftp://, ftpes:// or ftps://"},
+        {"http://%1", "names a protocol other than ftp://, ftpes://, ftps:// or sftp://"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.host);
@@ -466,6 +469,156 @@ TEST(PublishOverTls, OnlyAVerifiedServerGetsTheLoginAndThePage)
         EXPECT_TRUE(outcome.errorLines.last().contains(QLatin1String(c.reason)))
             << outcome.errorLines.last();
     }
+}
+
+} // namespace
+
+namespace {
+
+// The lines of a publish from its DELETE to its QUIT.
+QStringList publishLines(const QStringList& history)
+{
+    const qsizetype from = history.indexOf(QStringLiteral("Deleting old redirector page"));
+    return history.mid(from, history.size() - 1 - from); // not the time the check finished
+}
+
+// The lines of a first publish over FTP.
+QStringList ftpHistory()
+{
+    const LoopbackServer server = LoopbackServer::Ftp(kUser, kPassword);
+    EngineRig rig;
+    rig.world.installListingScript(DialUpListing("10.1.2.3"));
+    rig.settings.sTargetUrl = server.url();
+    rig.settings.sUser = kUser;
+    rig.settings.sPword = kPassword;
+    rig.check.Process(true);
+    return publishLines(rig.host.history);
+}
+
+// A publish over SFTP to a real sshd: the same sequence, texts and counters as over FTP, and
+// no key or password offered to a server whose host key is not trusted.
+TEST(PublishOverSftp, OnlyAKnownServerGetsTheLoginAndThePage)
+{
+    const struct
+    {
+        const char* why;
+        const char* known;     // where the server's key is known: "user", "program", "other", ""
+        const char* login;     // "password", "key" or "agent"
+        const char* directory; // %h stands for the server's home
+        const char* landsIn;   // below the server's home
+        const char* reason;    // in the last error line when not published
+        bool viaProxy = false;
+    } cases[] = {
+        {"password login", "program", "password", "/", "", nullptr},
+        {"key login", "user", "key", "/", "", nullptr},
+        {"agent login", "user", "agent", "/", "", nullptr},
+        {"below the login directory", "program", "key", "pub/", "pub", nullptr},
+        {"an absolute directory", "program", "key", "%h/abs/", "abs", nullptr},
+        {"through the HTTP proxy", "program", "key", "/", "", nullptr, true},
+        {"an unknown host key", "", "password", "/", "", "is not known"},
+        {"a changed host key", "other", "key", "/", "", "has CHANGED"},
+    };
+    const QByteArray agentSocket = qgetenv("SSH_AUTH_SOCK");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        qunsetenv("SSH_AUTH_SOCK");
+        const SshServer server;
+        const QString login = QLatin1String(c.login);
+        if (login == QLatin1String("password") && server.password().isEmpty()) {
+            std::cerr << "skipped, sshd checks passwords only when run as root: " << c.why << "\n";
+            continue;
+        }
+        server.makeDirectory(QStringLiteral("pub"));
+        server.makeDirectory(QStringLiteral("abs"));
+        EngineRig rig;
+        rig.world.installListingScript(DialUpListing("10.1.2.3"));
+        const QString port = QString::number(server.port());
+        rig.settings.sTargetUrl = QStringLiteral("FTP://sftp://127.0.0.1:") + port;
+        rig.settings.sUser = server.user();
+        rig.settings.sPword =
+            login == QLatin1String("password") ? server.password() : QStringLiteral("not-this-one");
+        rig.settings.sTargetdir =
+            QString::fromLatin1(c.directory).replace(QStringLiteral("%h"), server.home());
+
+        const QString ssh = QDir::homePath() + QStringLiteral("/.ssh/");
+        QDir().mkpath(ssh);
+        if (login != QLatin1String("password")) {
+            MakeSshKey(ssh + QStringLiteral("id_ed25519"));
+            server.authorize(ssh + QStringLiteral("id_ed25519.pub"));
+        }
+        std::unique_ptr<SshAgent> agent;
+        if (login == QLatin1String("agent")) {
+            agent = std::make_unique<SshAgent>(ssh + QStringLiteral("id_ed25519"));
+            QFile::remove(ssh + QStringLiteral("id_ed25519")); // only the agent holds it now
+        }
+        const QString known = QLatin1String(c.known);
+        QByteArray knownLine = server.knownHostsLine();
+        if (known == QLatin1String("other")) {
+            MakeSshKey(rig.world.root() + QStringLiteral("/other"));
+            QFile other(rig.world.root() + QStringLiteral("/other.pub"));
+            ASSERT_TRUE(other.open(QIODevice::ReadOnly));
+            knownLine = knownLine.split(' ').value(0) + ' ' + other.readAll();
+        }
+        if (known == QLatin1String("user")) {
+            QFile file(ssh + QStringLiteral("known_hosts"));
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(knownLine) > 0);
+        } else if (!known.isEmpty()) {
+            rig.world.writeFile(QStringLiteral("known_hosts"), knownLine);
+        }
+        std::unique_ptr<LoopbackServer> proxy;
+        if (c.viaProxy) {
+            proxy = std::make_unique<LoopbackServer>(LoopbackServer::ConnectProxy());
+            rig.settings.sProxy = proxy->address();
+        }
+
+        const PublishOutcome outcome = forcedPublish(rig);
+        for (const QString& line : outcome.errorLines + rig.host.history) {
+            if (!server.password().isEmpty()) {
+                EXPECT_FALSE(line.contains(server.password())) << line;
+            }
+        }
+        const QString landsIn = server.home() + QLatin1Char('/') + QLatin1String(c.landsIn);
+        if (!c.reason) {
+            EXPECT_EQ(outcome.uploads, 1)
+                << outcome.errorLines << server.log().right(3000).toStdString();
+            EXPECT_EQ(outcome.errors, 1) << "only the DELETE of a page not there yet";
+            EXPECT_TRUE(outcome.errorLines.value(0).contains(QStringLiteral("No such file")))
+                << outcome.errorLines;
+            EXPECT_EQ(QDir(landsIn).entryList(QDir::Files | QDir::Hidden),
+                      QStringList({QStringLiteral("hostvane.html")}));
+            QFile page(landsIn + QStringLiteral("/hostvane.html"));
+            EXPECT_TRUE(page.open(QIODevice::ReadOnly) &&
+                        page.readAll() == rig.world.readFile(QStringLiteral("hostvane.htm")));
+            if (proxy) {
+                EXPECT_GE(proxy->tunnelsOpened(), 1);
+            }
+            EXPECT_EQ(publishLines(rig.host.history), ftpHistory());
+            continue;
+        }
+        EXPECT_EQ(outcome.uploads, 0);
+        EXPECT_EQ(outcome.errors, 2);
+        ASSERT_EQ(outcome.errorLines.size(), 2);
+        const QString& last = outcome.errorLines.last();
+        EXPECT_TRUE(last.contains(QLatin1String(c.reason))) << last;
+        EXPECT_TRUE(last.contains(QStringLiteral("127.0.0.1 port ") + port)) << last;
+        EXPECT_TRUE(last.contains(QStringLiteral("ssh-ed25519 SHA256:"))) << last;
+        const QByteArray log = server.log();
+        EXPECT_FALSE(log.contains("method password")) << "a password was offered";
+        EXPECT_FALSE(log.contains("method publickey")) << "a key was offered";
+        EXPECT_EQ(QDir(server.home()).entryList(QDir::Files | QDir::Hidden), QStringList());
+        if (known.isEmpty()) {
+            EXPECT_TRUE(last.contains(QStringLiteral("ssh-keyscan -p ") + port)) << last;
+            // What File > Update now offers: the key shown is trusted, and the publish goes on.
+            ASSERT_TRUE(rig.ftp1.UnknownHostKey().has_value());
+            EXPECT_TRUE(last.contains(rig.ftp1.UnknownHostKey()->fingerprint())) << last;
+            ASSERT_TRUE(Inet::TrustHostKey(*rig.ftp1.UnknownHostKey()));
+            EXPECT_EQ(forcedPublish(rig).uploads, 1);
+        } else {
+            EXPECT_FALSE(rig.ftp1.UnknownHostKey().has_value()) << "a changed key is not offered";
+        }
+    }
+    if (!agentSocket.isNull())
+        qputenv("SSH_AUTH_SOCK", agentSocket);
 }
 
 } // namespace
