@@ -94,7 +94,8 @@ std::optional<FtpFailure> InetWorker::put(const InetRequest& request)
 
 void InetWorker::reportFailure(const FtpFailure& failure)
 {
-    if (const std::optional<SftpHostKey> key = m_ftp.unknownHostKey())
+    const std::optional<SftpHostKey> key = m_ftp.unknownHostKey();
+    if (key && failure.code == CURLE_PEER_FAILED_VERIFICATION)
         emit hostKeyUnknown(*key);
     emit stateReached(Inet::icError, failure.code, PrintableServerText(failure.info, m_password));
 }
