@@ -1,14 +1,17 @@
 // One whole publish (DELETE, PUT, CLOSE, QUIT) against a loopback FTP server, next to the
-// same transfer done by the curl command-line tool, in plain FTP and over explicit TLS; and
-// the CPU time of a full forced check that publishes.
+// same transfer done by the curl command-line tool, in plain FTP, over explicit TLS and over
+// SFTP to a loopback sshd; and the CPU time of a full forced check that publishes.
 
 #include "support/CpuClock.h"
 #include "support/EngineRig.h"
 #include "support/LoopbackServer.h"
+#include "support/SshServer.h"
 #include "support/TestCertificates.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 
 #include <algorithm>
@@ -39,22 +42,26 @@ struct Timings
     int uploads = 0;
 };
 
-// Publishes `runs` times with HostVane and with the curl tool, alternately, to `server`.
-Timings compare(EngineRig& rig, const LoopbackServer& server, const QString& scheme,
-                const QStringList& curlOptions, int runs)
+// The curl tool's arguments for the same publish over FTP to `server`.
+QStringList ftpCurl(const LoopbackServer& server, const QStringList& options)
 {
-    rig.settings.sTargetUrl = QStringLiteral("FTP://") + scheme + server.address();
-    const QStringList curlArguments =
-        curlOptions +
-        QStringList{QStringLiteral("-s"),
-                    QStringLiteral("-S"),
-                    QStringLiteral("-u"),
-                    kUser + QLatin1Char(':') + kPassword,
-                    QStringLiteral("-Q"),
-                    QStringLiteral("DELE /hostvane.html"),
-                    QStringLiteral("-T"),
-                    QStringLiteral("hostvane.htm"),
-                    QStringLiteral("ftp://") + server.address() + QStringLiteral("/hostvane.html")};
+    return options + QStringList{QStringLiteral("-s"),
+                                 QStringLiteral("-S"),
+                                 QStringLiteral("-u"),
+                                 kUser + QLatin1Char(':') + kPassword,
+                                 QStringLiteral("-Q"),
+                                 QStringLiteral("DELE /hostvane.html"),
+                                 QStringLiteral("-T"),
+                                 QStringLiteral("hostvane.htm"),
+                                 QStringLiteral("ftp://") + server.address() +
+                                     QStringLiteral("/hostvane.html")};
+}
+
+// Publishes `runs` times with HostVane to `host` and with the curl tool given
+// `curlArguments`, alternately.
+Timings compare(EngineRig& rig, const QString& host, const QStringList& curlArguments, int runs)
+{
+    rig.settings.sTargetUrl = QStringLiteral("FTP://") + host;
 
     const int uploadsBefore = rig.driver.lUploadCount;
     rig.publish.Publish(QStringLiteral("10.1.2.3"), rig.settings); // the page is on the server
@@ -87,6 +94,32 @@ void print(const char* what, const char* tool, const Timings& timings, int runs)
                 timings.ours, tool, timings.tool, timings.ours / timings.tool);
 }
 
+// Both log in with the same key and check the server's key against ~/.ssh/known_hosts.
+Timings compareSftp(EngineRig& rig, int runs)
+{
+    qunsetenv("SSH_AUTH_SOCK");
+    const SshServer server;
+    const QString keys = QDir::homePath() + QStringLiteral("/.ssh/");
+    QDir().mkpath(keys);
+    MakeSshKey(keys + QStringLiteral("id_ed25519"));
+    server.authorize(keys + QStringLiteral("id_ed25519.pub"));
+    QFile known(keys + QStringLiteral("known_hosts"));
+    if (!known.open(QIODevice::WriteOnly) || known.write(server.knownHostsLine()) <= 0)
+        std::exit(1);
+    known.close();
+    rig.settings.sUser = server.user();
+    rig.settings.sPword.clear();
+    const QString address = QStringLiteral("127.0.0.1:") + QString::number(server.port());
+    return compare(rig, QStringLiteral("sftp://") + address,
+                   {QStringLiteral("-s"), QStringLiteral("-S"), QStringLiteral("-u"),
+                    server.user() + QLatin1Char(':'), QStringLiteral("--key"),
+                    keys + QStringLiteral("id_ed25519"), QStringLiteral("-Q"),
+                    QStringLiteral("rm hostvane.html"), QStringLiteral("-T"),
+                    QStringLiteral("hostvane.htm"),
+                    QStringLiteral("sftp://") + address + QStringLiteral("/~/hostvane.html")},
+                   runs);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -103,15 +136,19 @@ int main(int argc, char** argv)
     rig.world.writeFile(QStringLiteral("ftp-ca.pem"), TestCertificates::authority());
 
     const LoopbackServer plain = LoopbackServer::Ftp(kUser, kPassword);
-    const Timings plainTimings = compare(rig, plain, QString(), {}, runs);
+    const Timings plainTimings = compare(rig, plain.address(), ftpCurl(plain, {}), runs);
     const LoopbackServer tls = LoopbackServer::FtpOverTls(
         kUser, kPassword, LoopbackServer::ExplicitTls, QStringLiteral("trusted"));
-    const Timings tlsTimings = compare(
-        rig, tls, QStringLiteral("ftpes://"),
-        {QStringLiteral("--ssl-reqd"), QStringLiteral("--cacert"), QStringLiteral("ftp-ca.pem")},
-        runs);
+    const Timings tlsTimings =
+        compare(rig, QStringLiteral("ftpes://") + tls.address(),
+                ftpCurl(tls, {QStringLiteral("--ssl-reqd"), QStringLiteral("--cacert"),
+                              QStringLiteral("ftp-ca.pem")}),
+                runs);
+    const Timings sftpTimings = compareSftp(rig, runs);
 
     rig.settings.sTargetUrl = plain.url();
+    rig.settings.sUser = kUser;
+    rig.settings.sPword = kPassword;
     std::vector<double> checkCpu;
     rig.discovery.setSettleSeconds(2);
     for (int run = 0; run < 3; ++run) {
@@ -125,6 +162,7 @@ int main(int argc, char** argv)
           runs);
     print("explicit TLS publish against the same kind of server", "curl --ssl-reqd", tlsTimings,
           runs);
+    print("SFTP publish with key login against a loopback sshd", "curl sftp", sftpTimings, runs);
     std::printf("full forced check with publish: CPU %.1f ms, median of 3 (target < 30 ms)\n",
                 median(checkCpu));
     return 0;

@@ -17,8 +17,6 @@
 #include <cstdio>
 #include <optional>
 
-#include <sys/prctl.h>
-
 namespace {
 
 int print(std::FILE* stream, const QString& text, int status)
@@ -76,8 +74,6 @@ int main(int argc, char** argv)
         break;
     }
 
-    // The FTP password lives in this process's memory: no core dump is to carry it.
-    ::prctl(PR_SET_DUMPABLE, 0);
     if (NTService::StartedAsService())
         qInstallMessageHandler(quietForService);
     // With no display the program does its whole job all the same, on the offscreen platform.

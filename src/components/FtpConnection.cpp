@@ -1,6 +1,6 @@
 #include "components/FtpConnection.h"
 
-#include "components/InetWorker.h"
+#include "components/InetRequest.h"
 
 #include <QUrl>
 
@@ -15,6 +15,7 @@ struct SlistFree
 {
     void operator()(curl_slist* list) const { curl_slist_free_all(list); }
 };
+using Slist = std::unique_ptr<curl_slist, SlistFree>;
 
 // A remote path as it goes into the URL: percent-encoded, and a leading "/" kept as "%2F" so
 // curl sends it to the server instead of taking it as the URL's separator.
@@ -26,6 +27,20 @@ QByteArray urlPath(const QByteArray& path)
     return QUrl::toPercentEncoding(text, "/");
 }
 
+// The exchange's raw commands as curl takes them; nothing when there are none.
+std::optional<Slist> commandList(const QList<QByteArray>& commands)
+{
+    Slist list;
+    for (const QByteArray& command : commands) {
+        curl_slist* longer = curl_slist_append(list.get(), command.constData());
+        if (!longer)
+            return std::nullopt;
+        list.release();
+        list.reset(longer);
+    }
+    return list;
+}
+
 } // namespace
 
 // curl's callbacks, which see the connection's private progress.
@@ -34,6 +49,7 @@ struct FtpCallbacks
     static curl_socket_t openSocket(void* clientp, curlsocktype, curl_sockaddr* address)
     {
         auto* self = static_cast<FtpConnection*>(clientp);
+        self->m_sinceActivity.start();
         if (self->m_listener)
             self->m_listener->socketOpening();
         return ::socket(address->family, address->socktype | SOCK_CLOEXEC, address->protocol);
@@ -50,6 +66,7 @@ struct FtpCallbacks
     static int debug(CURL*, curl_infotype type, char* data, size_t size, void* clientp)
     {
         auto* self = static_cast<FtpConnection*>(clientp);
+        self->m_sinceActivity.start();
         if (type != CURLINFO_HEADER_OUT && type != CURLINFO_HEADER_IN)
             return 0;
         const QByteArray line = QByteArray(data, static_cast<qsizetype>(size)).trimmed();
@@ -70,6 +87,7 @@ struct FtpCallbacks
     static size_t read(char* buffer, size_t size, size_t count, void* clientp)
     {
         auto* self = static_cast<FtpConnection*>(clientp);
+        self->m_readStarted = true;
         const qsizetype left = self->m_upload->size() - self->m_uploaded;
         const qsizetype chunk = std::min(left, static_cast<qsizetype>(size * count));
         std::memcpy(buffer, self->m_upload->constData() + self->m_uploaded,
@@ -82,15 +100,30 @@ struct FtpCallbacks
     {
         auto* self = static_cast<FtpConnection*>(clientp);
         const auto bytes = static_cast<qsizetype>(size * count);
-        if (self->m_download->size() + bytes > self->m_downloadLimit)
-            return 0;
-        self->m_download->append(data, bytes);
-        return size * count;
+        const qsizetype room = self->m_downloadLimit - self->m_download->size();
+        self->m_download->append(data, std::min(bytes, room));
+        if (bytes <= room)
+            return size * count;
+        self->m_downloadCut = true;
+        return 0;
     }
 
-    static int progress(void* clientp, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
+    // Also the watchdog of each wait: curl calls it about once a second, whatever it waits for.
+    static int progress(void* clientp, curl_off_t, curl_off_t downloaded, curl_off_t,
+                        curl_off_t uploaded)
     {
-        return static_cast<FtpConnection*>(clientp)->aborting() ? 1 : 0;
+        auto* self = static_cast<FtpConnection*>(clientp);
+        if (self->aborting())
+            return 1;
+        const qint64 moved = static_cast<qint64>(downloaded + uploaded);
+        if (moved != self->m_bytesMoved) {
+            self->m_bytesMoved = moved;
+            self->m_sinceActivity.start();
+        }
+        if (self->m_sinceActivity.elapsed() <= self->m_waitLimitMs)
+            return 0;
+        self->m_waitedTooLong = true;
+        return 1;
     }
 };
 
@@ -109,39 +142,83 @@ void FtpConnection::close()
 
 int FtpConnection::perform(const InetRequest& request, const FtpExchange& exchange)
 {
+    if (!request.sftp)
+        return performOnce(request, exchange, 0);
+    if (m_open)
+        return performOnce(request, exchange, m_sshMethods);
+    int result = CURLE_LOGIN_DENIED;
+    for (const long methods : SftpLogin::attempts(request)) {
+        result = performOnce(request, exchange, methods);
+        m_sshMethods = methods;
+        if (result != CURLE_LOGIN_DENIED || aborting())
+            break;
+    }
+    return result;
+}
+
+int FtpConnection::performOnce(const InetRequest& request, const FtpExchange& exchange,
+                               long sshMethods)
+{
+    if (!prepareHandle())
+        return CURLE_FAILED_INIT;
+    std::optional<Slist> quote = commandList(exchange.commands);
+    if (!quote)
+        return CURLE_OUT_OF_MEMORY;
+
+    const long timeout =
+        m_abort.load() && m_graceSeconds > 0 ? m_graceSeconds : request.timeoutSeconds;
+    setConnection(request, timeout);
+    setCallbacks();
+    setSecurity(request, sshMethods);
+    const QByteArray address = url(request, exchange.path);
+    curl_easy_setopt(m_curl, CURLOPT_URL, address.constData());
+    setTransfer(exchange, quote->get());
+
+    m_dialogue.clear();
+    m_lastReply.clear();
+    m_waitLimitMs = timeout * 1000;
+    m_sinceActivity.start();
+    m_bytesMoved = 0;
+    m_waitedTooLong = false;
+    const CURLcode result = curl_easy_perform(m_curl);
+    curl_socket_t socket = CURL_SOCKET_BAD;
+    curl_easy_getinfo(m_curl, CURLINFO_ACTIVESOCKET, &socket);
+    m_open = socket != CURL_SOCKET_BAD;
+    return m_waitedTooLong ? CURLE_OPERATION_TIMEDOUT : result;
+}
+
+bool FtpConnection::prepareHandle()
+{
     if (!m_curl)
         m_curl = curl_easy_init();
     else
         curl_easy_reset(m_curl); // keeps the open connection and the TLS session
-    if (!m_curl)
-        return CURLE_FAILED_INIT;
+    return m_curl != nullptr;
+}
 
-    curl_slist* commands = nullptr;
-    for (const QByteArray& command : exchange.commands) {
-        curl_slist* longer = curl_slist_append(commands, command.constData());
-        if (!longer) {
-            curl_slist_free_all(commands);
-            return CURLE_OUT_OF_MEMORY;
-        }
-        commands = longer;
-    }
-    const std::unique_ptr<curl_slist, SlistFree> quote(commands);
-
-    const long timeout =
-        m_abort.load() && m_graceSeconds > 0 ? m_graceSeconds : request.timeoutSeconds;
-    const QByteArray url = request.server.toUtf8() + '/' + urlPath(exchange.path);
+// The login, the proxy and the waits: each reply (not the login as a whole) may take
+// `timeout` seconds, and so may the connect and a stalled transfer, which the progress
+// callback watches.
+void FtpConnection::setConnection(const InetRequest& request, long timeout)
+{
     m_errorText[0] = '\0';
     curl_easy_setopt(m_curl, CURLOPT_ERRORBUFFER, m_errorText);
-    curl_easy_setopt(m_curl, CURLOPT_URL, url.constData());
     curl_easy_setopt(m_curl, CURLOPT_PATH_AS_IS, 1L);
     curl_easy_setopt(m_curl, CURLOPT_USERNAME, request.userName.toUtf8().constData());
     curl_easy_setopt(m_curl, CURLOPT_PASSWORD, request.password.toUtf8().constData());
     curl_easy_setopt(m_curl, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(m_curl, CURLOPT_CONNECTTIMEOUT, timeout);
     curl_easy_setopt(m_curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, timeout);
     curl_easy_setopt(m_curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(m_curl, CURLOPT_LOW_SPEED_TIME, timeout);
     curl_easy_setopt(m_curl, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_NOCWD));
+    if (!request.proxy.isEmpty()) {
+        curl_easy_setopt(m_curl, CURLOPT_PROXY, ("http://" + request.proxy.toUtf8()).constData());
+        curl_easy_setopt(m_curl, CURLOPT_HTTPPROXYTUNNEL, 1L);
+    }
+}
+
+void FtpConnection::setCallbacks()
+{
     curl_easy_setopt(m_curl, CURLOPT_OPENSOCKETFUNCTION, &FtpCallbacks::openSocket);
     curl_easy_setopt(m_curl, CURLOPT_OPENSOCKETDATA, this);
     curl_easy_setopt(m_curl, CURLOPT_PREREQFUNCTION, &FtpCallbacks::prerequest);
@@ -152,25 +229,37 @@ int FtpConnection::perform(const InetRequest& request, const FtpExchange& exchan
     curl_easy_setopt(m_curl, CURLOPT_XFERINFOFUNCTION, &FtpCallbacks::progress);
     curl_easy_setopt(m_curl, CURLOPT_XFERINFODATA, this);
     curl_easy_setopt(m_curl, CURLOPT_NOPROGRESS, 0L);
-    if (request.tls) {
-        // TLS for the login and for every data connection, or nothing at all.
-        curl_easy_setopt(m_curl, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_ALL));
-        curl_easy_setopt(m_curl, CURLOPT_FTPSSLAUTH, static_cast<long>(CURLFTPAUTH_TLS));
-        // In addition to the system's store, which stays in place as the CA path.
-        if (!request.caFile.isEmpty())
-            curl_easy_setopt(m_curl, CURLOPT_CAINFO, request.caFile.toUtf8().constData());
+}
+
+void FtpConnection::setSecurity(const InetRequest& request, long sshMethods)
+{
+    if (request.sftp)
+        m_ssh.apply(m_curl, request, sshMethods);
+    if (!request.tls)
+        return;
+    // TLS for the login and for every data connection, or nothing at all.
+    curl_easy_setopt(m_curl, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_ALL));
+    curl_easy_setopt(m_curl, CURLOPT_FTPSSLAUTH, static_cast<long>(CURLFTPAUTH_TLS));
+    // In addition to the system's store, which stays in place as the CA path. curl copies it.
+    if (!request.trustedAuthorities.isEmpty()) {
+        curl_blob authorities{const_cast<char*>(request.trustedAuthorities.constData()),
+                              static_cast<size_t>(request.trustedAuthorities.size()),
+                              CURL_BLOB_COPY};
+        curl_easy_setopt(m_curl, CURLOPT_CAINFO_BLOB, &authorities);
     }
-    if (!request.proxy.isEmpty()) {
-        curl_easy_setopt(m_curl, CURLOPT_PROXY, ("http://" + request.proxy.toUtf8()).constData());
-        curl_easy_setopt(m_curl, CURLOPT_HTTPPROXYTUNNEL, 1L);
-    }
+}
+
+void FtpConnection::setTransfer(const FtpExchange& exchange, curl_slist* quote)
+{
     if (quote)
-        curl_easy_setopt(m_curl, CURLOPT_QUOTE, quote.get());
+        curl_easy_setopt(m_curl, CURLOPT_QUOTE, quote);
     m_upload = exchange.upload;
     m_uploaded = 0;
+    m_readStarted = false;
     m_download = exchange.download;
     m_downloadLimit = exchange.downloadLimit;
-    if (exchange.path.isEmpty()) {
+    m_downloadCut = false;
+    if (!exchange.upload && !exchange.download) {
         curl_easy_setopt(m_curl, CURLOPT_NOBODY, 1L);
     } else if (exchange.upload) {
         curl_easy_setopt(m_curl, CURLOPT_UPLOAD, 1L);
@@ -182,14 +271,34 @@ int FtpConnection::perform(const InetRequest& request, const FtpExchange& exchan
         curl_easy_setopt(m_curl, CURLOPT_WRITEFUNCTION, &FtpCallbacks::write);
         curl_easy_setopt(m_curl, CURLOPT_WRITEDATA, this);
     }
+}
 
-    m_dialogue.clear();
-    m_lastReply.clear();
-    const CURLcode result = curl_easy_perform(m_curl);
-    curl_socket_t socket = CURL_SOCKET_BAD;
-    curl_easy_getinfo(m_curl, CURLINFO_ACTIVESOCKET, &socket);
-    m_open = socket != CURL_SOCKET_BAD;
-    return result;
+QByteArray FtpConnection::url(const InetRequest& request, const QByteArray& path) const
+{
+    if (!request.sftp)
+        return request.server.toUtf8() + '/' + urlPath(path);
+    // curl takes an SFTP URL's path as absolute, and one under "/~/" as below the login
+    // directory.
+    if (path.startsWith('/'))
+        return request.server.toUtf8() + QUrl::toPercentEncoding(QString::fromUtf8(path), "/");
+    return request.server.toUtf8() + "/~/" + QUrl::toPercentEncoding(QString::fromUtf8(path), "/");
+}
+
+std::optional<qint64> FtpConnection::remoteSize() const
+{
+    curl_off_t size = -1;
+    if (m_curl)
+        curl_easy_getinfo(m_curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &size);
+    if (size < 0)
+        return std::nullopt;
+    return static_cast<qint64>(size);
+}
+
+std::optional<SftpHostKey> FtpConnection::unknownHostKey() const
+{
+    if (m_ssh.keyChanged())
+        return std::nullopt;
+    return m_ssh.refusedKey();
 }
 
 std::optional<QByteArray> FtpConnection::replyTo(const QByteArray& command) const
@@ -209,11 +318,16 @@ std::optional<FtpFailure> FtpConnection::failure(int result) const
     if (code == CURLE_USE_SSL_FAILED)
         return FtpFailure{result, QStringLiteral("The server refused FTP over TLS (AUTH TLS); "
                                                  "the login was not sent")};
+    if (code == CURLE_PEER_FAILED_VERIFICATION && m_ssh.refusedKey())
+        return FtpFailure{result, m_ssh.refusal()};
+    if (m_waitedTooLong)
+        return FtpFailure{result, QStringLiteral("Timeout was reached: the server did not answer "
+                                                 "within the request time-out")};
     long reply = 0;
     if (m_curl)
         curl_easy_getinfo(m_curl, CURLINFO_RESPONSE_CODE, &reply);
     if (reply >= 400 && !m_lastReply.isEmpty())
-        return FtpFailure{static_cast<qint32>(reply), QString::fromUtf8(m_lastReply)};
+        return FtpFailure{static_cast<qint32>(reply), QString::fromUtf8(m_lastReply), reply >= 500};
     QString text = QString::fromUtf8(curl_easy_strerror(code));
     if (m_errorText[0] != '\0' && text != QString::fromUtf8(m_errorText))
         text += QStringLiteral(": ") + QString::fromUtf8(m_errorText);

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "components/SftpLogin.h"
+
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QList>
 #include <QPair>
 #include <QString>
@@ -9,6 +12,7 @@
 #include <optional>
 
 typedef void CURL;
+struct curl_slist;
 struct InetRequest;
 
 // One exchange with the server on the open connection (or a new one when none is open): the
@@ -20,7 +24,7 @@ struct FtpExchange
     QByteArray path;
     const QByteArray* upload = nullptr;
     QByteArray* download = nullptr;
-    // A download longer than this is cut short: nothing longer is wanted.
+    // A download is cut short at this length: nothing longer is wanted.
     qsizetype downloadLimit = 0;
 };
 
@@ -29,6 +33,9 @@ struct FtpFailure
 {
     qint32 code = 0;
     QString info;
+    // The server answered that it will not do this (a permanent refusal), as opposed to a
+    // failure of the connection or the transfer.
+    bool refused = false;
 };
 
 // What a connection tells the one who reports its progress.
@@ -44,8 +51,9 @@ protected:
     ~FtpListener() = default;
 };
 
-// The libcurl handle behind the component: one control connection kept open from one exchange
-// to the next until it is closed, with the security, login and proxy the request names.
+// The libcurl handle behind the component: one control connection (FTP, or SSH for SFTP) kept
+// open from one exchange to the next until it is closed, with the security, login and proxy
+// the request names. For SFTP the exchange's commands are curl's SFTP quote commands.
 class FtpConnection
 {
 public:
@@ -67,6 +75,17 @@ public:
     // Nothing when `result` is success; else the server's refusal when it gave one, or
     // curl's own words with the detail it gave.
     std::optional<FtpFailure> failure(int result) const;
+    // The last exchange's upload got as far as its first byte: the server opened the file.
+    bool uploadBegun() const { return m_readStarted; }
+    // The last exchange's upload went to the server to its last byte.
+    bool uploadedWhole() const { return m_upload && m_uploaded == m_upload->size(); }
+    // The last exchange's download was longer than its limit.
+    bool downloadCutShort() const { return m_downloadCut; }
+    // The size of the file the last exchange named, when the server gave it.
+    std::optional<qint64> remoteSize() const;
+    // The SSH host key the last exchange refused, when it refused one as not known (not when
+    // it refused a changed key).
+    std::optional<SftpHostKey> unknownHostKey() const;
 
     bool isOpen() const { return m_open; }
     // Sends QUIT on a connection that is still open, then lets it go.
@@ -74,6 +93,13 @@ public:
 
 private:
     bool aborting() const { return m_abort.load() && m_graceSeconds == 0; }
+    int performOnce(const InetRequest& request, const FtpExchange& exchange, long sshMethods);
+    bool prepareHandle();
+    void setConnection(const InetRequest& request, long timeout);
+    void setCallbacks();
+    void setSecurity(const InetRequest& request, long sshMethods);
+    void setTransfer(const FtpExchange& exchange, curl_slist* quote);
+    QByteArray url(const InetRequest& request, const QByteArray& path) const;
 
     friend struct FtpCallbacks;
 
@@ -82,11 +108,20 @@ private:
     FtpListener* m_listener = nullptr;
     bool m_open = false;
     int m_graceSeconds = 0;
+    // Each wait for the server (a connect, a reply, a stalled transfer) may take this long.
+    qint64 m_waitLimitMs = 0;
+    QElapsedTimer m_sinceActivity;
+    qint64 m_bytesMoved = 0;
+    bool m_waitedTooLong = false;
     const QByteArray* m_upload = nullptr;
     qsizetype m_uploaded = 0;
+    bool m_readStarted = false;
     QByteArray* m_download = nullptr;
     qsizetype m_downloadLimit = 0;
+    bool m_downloadCut = false;
     QList<QPair<QByteArray, QByteArray>> m_dialogue; // each command sent with its reply
     QByteArray m_lastReply;
     char m_errorText[256] = {};
+    SftpLogin m_ssh;
+    long m_sshMethods = 0; // of the attempt that logged in
 };

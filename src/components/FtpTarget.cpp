@@ -6,6 +6,7 @@ namespace {
 
 constexpr int kFtpPort = 21;
 constexpr int kImplicitTlsPort = 990;
+constexpr int kSshPort = 22;
 constexpr int kHighestPort = 65535;
 
 const QString kPrefix = QStringLiteral("FTP://");
@@ -35,9 +36,12 @@ void FtpTarget::read(QString rest)
             m_security = ExplicitTls;
         } else if (scheme == QLatin1String("ftps")) {
             m_security = ImplicitTls;
+        } else if (scheme == QLatin1String("sftp")) {
+            m_security = Ssh;
         } else if (scheme != QLatin1String("ftp")) {
             m_problem = QStringLiteral("The host ") + quoted(rest) +
-                        QStringLiteral(" names a protocol other than ftp://, ftpes:// or ftps://");
+                        QStringLiteral(" names a protocol other than ftp://, ftpes://, ftps:// or "
+                                       "sftp://");
             return;
         }
         rest = rest.mid(schemeEnd + 3);
@@ -77,7 +81,9 @@ void FtpTarget::readAuthority(const QString& authority)
             portText = QStringLiteral("(none)");
     }
 
-    int port = m_security == ImplicitTls ? kImplicitTlsPort : kFtpPort;
+    int port = m_security == ImplicitTls ? kImplicitTlsPort
+               : m_security == Ssh       ? kSshPort
+                                         : kFtpPort;
     if (!portText.isEmpty()) {
         bool number = false;
         port = portText.toInt(&number);
@@ -89,7 +95,9 @@ void FtpTarget::readAuthority(const QString& authority)
     }
 
     QUrl server;
-    server.setScheme(m_security == ImplicitTls ? QStringLiteral("ftps") : QStringLiteral("ftp"));
+    server.setScheme(m_security == ImplicitTls ? QStringLiteral("ftps")
+                     : m_security == Ssh       ? QStringLiteral("sftp")
+                                               : QStringLiteral("ftp"));
     server.setHost(host, QUrl::StrictMode);
     server.setPort(port);
     if (host.isEmpty() || !server.isValid() || server.host().isEmpty()) {

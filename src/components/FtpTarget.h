@@ -4,8 +4,9 @@
 
 // The server an operation goes to, read from the component's URL: "FTP://" followed by the
 // host as the user wrote it, which is `host[:port]` (plain FTP), `ftp://host[:port]` (the
-// same), `ftpes://host[:port]` (explicit TLS on port 21 unless given) or `ftps://host[:port]`
-// (implicit TLS, port 990 unless given). An IPv6 address is written in brackets.
+// same), `ftpes://host[:port]` (explicit TLS on port 21 unless given), `ftps://host[:port]`
+// (implicit TLS, port 990 unless given) or `sftp://host[:port]` (SFTP over SSH, port 22 unless
+// given). An IPv6 address is written in brackets.
 class FtpTarget
 {
 public:
@@ -13,7 +14,8 @@ public:
     {
         Plain,
         ExplicitTls,
-        ImplicitTls
+        ImplicitTls,
+        Ssh
     };
 
     // Reads `url`; when it cannot be used, problem() says why in words a user understands.
@@ -21,7 +23,8 @@ public:
 
     const QString& problem() const { return m_problem; }
     Security security() const { return m_security; }
-    // "ftp://host:port" or "ftps://host:port", the scheme and authority curl connects to.
+    // "ftp://host:port", "ftps://host:port" or "sftp://host:port", the scheme and authority
+    // curl connects to.
     const QString& server() const { return m_server; }
 
 private:

@@ -1,12 +1,17 @@
 #include "components/Inet.h"
 
+#include "components/FtpPath.h"
 #include "components/FtpTarget.h"
 #include "components/InetWorker.h"
+#include "platform/RegularFile.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QThread>
 
 #include <curl/curl.h>
+#include <sys/prctl.h>
 
 namespace {
 
@@ -17,41 +22,84 @@ void initialiseCurlOnce()
 }
 
 const QString kTrustedAuthorities = QStringLiteral("ftp-ca.pem");
+const QString kKnownHosts = QStringLiteral("known_hosts");
 const QLatin1String kProxyScheme("http://");
 
-// A line break would end the command it is part of and start one of the setting's choosing.
-bool unsafe(const QString& text)
+// A line break would end the command it is part of and start one of the setting's choosing;
+// any other control character is refused by some commands and not others, so that a DELE
+// could go out where the STOR after it would not.
+bool holdsControl(const QString& text)
 {
-    return text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n')) ||
-           text.contains(QChar(0));
+    for (const QChar c : text) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7f)
+            return true;
+    }
+    return false;
 }
 
-QString unsafeSetting(const char* setting)
+// Why `value` cannot be sent as the setting `named`; empty when it can.
+QString settingProblem(const char* named, const QString& value)
 {
-    return QLatin1String(setting) +
-           QStringLiteral(" holds a carriage return, line feed or NUL character; nothing was sent");
+    if (holdsControl(value))
+        return QLatin1String(named) +
+               QStringLiteral(" holds a control character (such as a line break, tab or "
+                              "escape); nothing was sent");
+    if (value.toUtf8().size() > Inet::kLongestSetting)
+        return QLatin1String(named) + QStringLiteral(" is too long (more than ") +
+               QString::number(Inet::kLongestSetting) +
+               QStringLiteral(" bytes) for an FTP command; nothing was sent");
+    return {};
+}
+
+// The PEM authorities in `name`; a FIFO, device or socket there is never opened for reading,
+// so it cannot hold the transfer up, and is reported.
+QByteArray trustedAuthorities(const QString& name, QString& problem)
+{
+    QFile file(name);
+    if (!QFileInfo::exists(name))
+        return {};
+    if (!OpenRegularFile(file, QIODevice::ReadOnly)) {
+        problem = QFileInfo(name).absoluteFilePath() +
+                  QStringLiteral(" is not a regular file that can be read; nothing was sent");
+        return {};
+    }
+    return file.readAll();
+}
+
+// The user's key that SSH offers when no agent runs: ed25519 first, as ssh does.
+QString privateKeyFile()
+{
+    for (const char* name : {"/.ssh/id_ed25519", "/.ssh/id_rsa"}) {
+        const QString path = QDir::homePath() + QLatin1String(name);
+        QFile key(path);
+        if (OpenRegularFile(key, QIODevice::ReadOnly))
+            return path;
+    }
+    return {};
 }
 
 } // namespace
 
-Inet::Inet(QObject* parent) : QObject(parent)
+Inet::Inet(QObject* parent) : QObject(parent), m_worker(std::make_unique<InetWorker>(m_abort))
 {
     initialiseCurlOnce();
-    m_worker = new InetWorker(m_abort);
+    // The password lives in this process from now on: no core dump may carry it.
+    ::prctl(PR_SET_DUMPABLE, 0);
     m_worker->moveToThread(&m_thread);
-    connect(m_worker, &InetWorker::stateReached, this, &Inet::onStateReached);
-    connect(m_worker, &InetWorker::operationEnded, this, &Inet::onOperationEnded);
+    connect(m_worker.get(), &InetWorker::stateReached, this, &Inet::onStateReached);
+    connect(m_worker.get(), &InetWorker::operationEnded, this, &Inet::onOperationEnded);
+    connect(m_worker.get(), &InetWorker::hostKeyUnknown, this,
+            [this](const SftpHostKey& key) { m_unknownHostKey = key; });
     m_thread.start();
 }
 
 Inet::~Inet()
 {
     m_abort = true;
-    // The worker's last act on its thread is to close its connection.
-    QMetaObject::invokeMethod(
-        m_worker, [worker = m_worker] { delete worker; }, Qt::QueuedConnection);
     m_thread.quit();
     m_thread.wait();
+    // Its thread has ended, so the worker closes its connection (QUIT) here.
+    m_worker.reset();
 }
 
 std::optional<Inet::ExecuteError> Inet::Execute(const QString& operation)
@@ -63,8 +111,11 @@ std::optional<Inet::ExecuteError> Inet::Execute(const QString& operation)
         return refused;
 
     m_executing = true;
+    if (request.kind == InetRequest::Delete || request.kind == InetRequest::Put)
+        m_unknownHostKey.reset();
     QMetaObject::invokeMethod(
-        m_worker, [worker = m_worker, request] { worker->run(request); }, Qt::QueuedConnection);
+        m_worker.get(), [worker = m_worker.get(), request] { worker->run(request); },
+        Qt::QueuedConnection);
     return std::nullopt;
 }
 
@@ -96,11 +147,11 @@ std::optional<Inet::ExecuteError> Inet::parse(const QString& operation, InetRequ
         return invalid(QStringLiteral("Unknown operation: ") + text);
     }
 
-    configure(request, unsafe(operation));
+    configure(request);
     return std::nullopt;
 }
 
-void Inet::configure(InetRequest& request, bool unsafePath) const
+void Inet::configure(InetRequest& request) const
 {
     request.userName = UserName;
     request.password = Password;
@@ -114,24 +165,53 @@ void Inet::configure(InetRequest& request, bool unsafePath) const
 
     const FtpTarget target(URL.trimmed());
     request.server = target.server();
-    request.tls = target.security() != FtpTarget::Plain;
-    const QFileInfo authorities(kTrustedAuthorities);
-    if (request.tls && authorities.exists())
-        request.caFile = authorities.absoluteFilePath();
-
+    request.sftp = target.security() == FtpTarget::Ssh;
+    request.tls = !request.sftp && target.security() != FtpTarget::Plain;
     request.refusalCode = kInvalidOperation;
-    if (unsafe(URL))
-        request.refusal = unsafeSetting("The host (Host)");
-    else if (!target.problem().isEmpty())
-        request.refusal = target.problem();
-    else if (unsafePath)
-        request.refusal = unsafeSetting("The target directory (Dir)");
-    else if (unsafe(UserName))
-        request.refusal = unsafeSetting("The login (User)");
-    else if (unsafe(Password))
-        request.refusal = unsafeSetting("The password (Pword)");
-    else if (unsafe(proxy))
-        request.refusal = unsafeSetting("The proxy (Proxy)");
+    request.refusal = refusal(request);
+    if (request.refusal.isEmpty())
+        request.remotePath = WithoutDotSegments(request.remotePath);
+    if (request.refusal.isEmpty() && request.tls)
+        request.trustedAuthorities = trustedAuthorities(kTrustedAuthorities, request.refusal);
+    if (request.sftp) {
+        // The default directory "/" is the login directory here as it is on an FTP server,
+        // not the root of the server's file system, where no page belongs.
+        if (request.remotePath.lastIndexOf(QLatin1Char('/')) == 0)
+            request.remotePath.remove(0, 1);
+        request.knownHosts = QStringList{QDir::homePath() + QStringLiteral("/.ssh/known_hosts"),
+                                         QFileInfo(kKnownHosts).absoluteFilePath()};
+        request.sshAgent = !qEnvironmentVariableIsEmpty("SSH_AUTH_SOCK");
+        request.privateKey = privateKeyFile();
+    }
+}
+
+bool Inet::TrustHostKey(const SftpHostKey& key, QString* error)
+{
+    return SftpHostKeyCheck::record(key, QFileInfo(kKnownHosts).absoluteFilePath(), error);
+}
+
+QString Inet::refusal(const InetRequest& request) const
+{
+    if (const QString problem = settingProblem("The host (Host)", URL); !problem.isEmpty())
+        return problem;
+    if (const QString problem = FtpTarget(URL.trimmed()).problem(); !problem.isEmpty())
+        return problem;
+    const struct
+    {
+        const char* named;
+        const QString& value;
+    } settings[] = {
+        {"The target directory (Dir)", request.remotePath},
+        {"The login (User)", UserName},
+        {"The password (Pword)", Password},
+        {"The proxy (Proxy)", request.proxy},
+    };
+    for (const auto& setting : settings) {
+        if (const QString problem = settingProblem(setting.named, setting.value);
+            !problem.isEmpty())
+            return problem;
+    }
+    return {};
 }
 
 void Inet::onStateReached(qint16 state, qint32 responseCode, const QString& responseInfo)

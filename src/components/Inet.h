@@ -1,10 +1,13 @@
 #pragma once
 
+#include "components/SftpHostKey.h"
+
 #include <QObject>
 #include <QString>
 #include <QThread>
 
 #include <atomic>
+#include <memory>
 #include <optional>
 
 class InetWorker;
@@ -23,14 +26,20 @@ struct InetRequest;
 //
 // States: an operation that opens the connection reports 1 to 8 then 12; one on an open
 // connection 5 to 8 then 12; CLOSE 9 and 10; a failure 11, with ResponseCode the FTP reply
-// code (or curl's error code when no reply came) and ResponseInfo its text. The password
-// never appears in ResponseInfo. A URL, login, password or path that cannot be sent safely
-// fails with 11 before anything reaches the server.
+// code (or curl's error code when no reply came) and ResponseInfo its text, control characters
+// escaped. The password never appears in ResponseInfo. A URL, login, password, path or proxy
+// holding a control character or too long for a command line fails with 11 before anything
+// reaches the server. The component makes the process non-dumpable: it holds the password.
 //
 // A PUT stores the file under a temporary name, reads it back and renames it onto its name
-// (see PageUpload), so the server never holds half a page. Over TLS the server's certificate
-// is checked against the system's store and, when the current directory holds one, the
-// authorities in "ftp-ca.pem".
+// (see PageUpload), so the server never holds half a page; a page it cannot confirm fails with
+// ResponseCode PageUpload::kMismatch. Dot segments of the path are resolved first. Over TLS the
+// server's certificate is checked against the system's store and, when the current directory
+// holds one as a regular file, the authorities in "ftp-ca.pem".
+//
+// Over SFTP ("sftp://host") the server's host key must be in ~/.ssh/known_hosts or in
+// "known_hosts" in the current directory before any key or password is offered; the login
+// offers the ssh agent's keys (or ~/.ssh/id_ed25519, else id_rsa), then the password.
 class Inet : public QObject
 {
     Q_OBJECT
@@ -65,8 +74,8 @@ public:
     };
     static constexpr qint32 kStillExecuting = 35764;
     static constexpr qint32 kInvalidOperation = 35752;
-    // ResponseCode of a PUT whose page, read back from the server, is not the page sent.
-    static constexpr qint32 kPageMismatch = 35761;
+    // A setting longer than this many bytes does not fit an FTP command line.
+    static constexpr qsizetype kLongestSetting = 1000;
     // Used when RequestTimeout is not a positive number of seconds.
     static constexpr qint16 kDefaultRequestTimeout = 60;
 
@@ -91,6 +100,11 @@ public:
     // so does every later one.
     void Abandon() { m_abort = true; }
     bool StillExecuting() const { return m_executing; }
+    // The SFTP server's host key when the last DELETE or PUT was refused because no
+    // known_hosts file knows it (never when the key changed): what the user is asked to trust.
+    const std::optional<SftpHostKey>& UnknownHostKey() const { return m_unknownHostKey; }
+    // Trusts `key` from now on: adds it to "known_hosts" in the current (program) directory.
+    static bool TrustHostKey(const SftpHostKey& key, QString* error = nullptr);
     qint32 ResponseCode() const { return m_responseCode; }
     QString ResponseInfo() const { return m_responseInfo; }
 
@@ -100,15 +114,17 @@ signals:
 
 private:
     std::optional<ExecuteError> parse(const QString& operation, InetRequest& request) const;
-    // `unsafePath`: the operation's path holds a character that must not reach the server.
-    void configure(InetRequest& request, bool unsafePath) const;
+    void configure(InetRequest& request) const;
+    // Why the request must not reach the server; empty when it may.
+    QString refusal(const InetRequest& request) const;
     void onStateReached(qint16 state, qint32 responseCode, const QString& responseInfo);
     void onOperationEnded();
 
     QThread m_thread;
-    InetWorker* m_worker; // lives on m_thread and is deleted there
+    std::unique_ptr<InetWorker> m_worker; // lives on m_thread, deleted once it has ended
     std::atomic_bool m_abort = false;
     bool m_executing = false;
     qint32 m_responseCode = 0;
     QString m_responseInfo;
+    std::optional<SftpHostKey> m_unknownHostKey;
 };

@@ -1,7 +1,10 @@
 #include "components/InetWorker.h"
 
+#include "components/FtpServerText.h"
 #include "components/Inet.h"
 #include "components/PageUpload.h"
+#include "components/RemoteFiles.h"
+#include "platform/RegularFile.h"
 
 #include <QFile>
 
@@ -51,6 +54,7 @@ void InetWorker::disconnectFromHost()
 void InetWorker::transfer(const InetRequest& request)
 {
     m_socketOpened = m_connectedReported = m_requesting = m_requestSent = m_receiving = false;
+    m_sftp = request.sftp;
     if (!m_ftp.isOpen())
         report(Inet::icResolvingHost);
 
@@ -58,6 +62,8 @@ void InetWorker::transfer(const InetRequest& request)
     const std::optional<FtpFailure> failure =
         request.kind == InetRequest::Put ? put(request) : remove(request);
     m_ftp.setListener(nullptr);
+    if (m_sftp && m_requestSent)
+        received({}); // SFTP's answers come as a whole, not line by line
     if (failure) {
         reportFailure(*failure);
         return;
@@ -70,41 +76,28 @@ void InetWorker::transfer(const InetRequest& request)
 
 std::optional<FtpFailure> InetWorker::remove(const InetRequest& request)
 {
-    // "*": a refused DELE is not a failure of the whole exchange, so the connection stays
-    // open for the PUT that follows; its reply is examined here.
     m_command = "DELE ";
-    FtpExchange exchange;
-    exchange.commands = {"*DELE " + request.remotePath.toUtf8()};
-    if (auto failure = m_ftp.failure(m_ftp.perform(request, exchange)))
-        return failure;
-    const QByteArray reply = m_ftp.replyTo(m_command).value_or(QByteArray());
-    const int code = reply.left(3).toInt();
-    if (code >= 400)
-        return FtpFailure{code, QString::fromUtf8(reply)};
-    return std::nullopt;
+    return RemoteFiles::of(m_ftp, request)->remove(request.remotePath.toUtf8());
 }
 
 std::optional<FtpFailure> InetWorker::put(const InetRequest& request)
 {
     QFile local(request.localFile);
-    if (!local.open(QIODevice::ReadOnly))
+    if (!OpenRegularFile(local, QIODevice::ReadOnly))
         return FtpFailure{CURLE_READ_ERROR,
                           QStringLiteral("Cannot read the local file ") + request.localFile};
     const QByteArray content = local.readAll();
     m_command = "STOR ";
-    return PageUpload(m_ftp, request, content).run();
+    const std::unique_ptr<RemoteFiles> files = RemoteFiles::of(m_ftp, request);
+    return PageUpload(m_ftp, *files, request.remotePath.toUtf8(), content).run();
 }
 
 void InetWorker::reportFailure(const FtpFailure& failure)
 {
-    emit stateReached(Inet::icError, failure.code, scrubbed(failure.info));
-}
-
-QString InetWorker::scrubbed(QString text) const
-{
-    if (!m_password.isEmpty())
-        text.replace(m_password, QStringLiteral("********"));
-    return text;
+    const std::optional<SftpHostKey> key = m_ftp.unknownHostKey();
+    if (key && failure.code == CURLE_PEER_FAILED_VERIFICATION)
+        emit hostKeyUnknown(*key);
+    emit stateReached(Inet::icError, failure.code, PrintableServerText(failure.info, m_password));
 }
 
 void InetWorker::socketOpening()
@@ -133,6 +126,8 @@ void InetWorker::requesting()
     connected();
     m_requesting = true;
     report(Inet::icRequesting);
+    if (m_sftp)
+        sent(m_command); // SFTP's requests are not seen line by line
 }
 
 void InetWorker::sent(const QByteArray& line)

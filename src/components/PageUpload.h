@@ -1,22 +1,26 @@
 #pragma once
 
 #include "components/FtpConnection.h"
+#include "components/RemoteFiles.h"
 
 #include <QByteArray>
 
 #include <optional>
 
-struct InetRequest;
-
 // Replaces one file on the server so that it is never seen half-written: the content is stored
 // under a temporary name beside it, read back, and only then renamed onto the file's name, all
-// on one connection. A server that cannot rename (500 or 502 to RNFR) gets the file stored
-// under its name directly, and read back. A temporary file that was not renamed is removed,
-// over a new connection when the old one was lost.
+// on one connection. An account that may not rename gets the file stored under its name
+// directly; one that may not read back (neither size nor content) has the transfer accepted
+// when every byte went out and the server confirmed it. A temporary file that was not renamed
+// is removed, over a new connection when the old one was lost.
 class PageUpload
 {
 public:
-    PageUpload(FtpConnection& ftp, const InetRequest& request, const QByteArray& content);
+    // ResponseCode of an upload whose file, read back from the server, is not what was sent.
+    static constexpr qint32 kMismatch = 35761;
+
+    PageUpload(FtpConnection& connection, RemoteFiles& files, const QByteArray& path,
+               const QByteArray& content);
 
     // Nothing when the file on the server now holds `content`. Only the first store is
     // reported to the connection's listener; the rest of the dialogue goes on quietly.
@@ -26,14 +30,13 @@ public:
     static QByteArray temporaryName(const QByteArray& path);
 
 private:
-    std::optional<FtpFailure> store(const QByteArray& path);
-    std::optional<FtpFailure> readBack(const QByteArray& path);
-    std::optional<FtpFailure> rename(const QByteArray& temporary);
+    std::optional<FtpFailure> readBack(const QByteArray& path, bool confirmedWhole);
+    std::optional<FtpFailure> replace(const QByteArray& temporary);
     void remove(const QByteArray& temporary);
 
-    FtpConnection& m_ftp;
-    const InetRequest& m_request;
-    const QByteArray& m_content;
+    FtpConnection& m_connection;
+    RemoteFiles& m_files;
     const QByteArray m_path;
+    const QByteArray& m_content;
     bool m_storedDirectly = false;
 };

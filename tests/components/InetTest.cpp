@@ -12,6 +12,7 @@
 #include <algorithm>
 
 #include <gtest/gtest.h>
+#include <sys/prctl.h>
 
 namespace {
 
@@ -124,6 +125,7 @@ TEST_F(InetTest, RejectedLoginNeverShowsThePassword)
     EXPECT_EQ(ftp.ResponseCode(), 530);
     EXPECT_FALSE(ftp.ResponseInfo().contains(QStringLiteral("not-the-pa55word")));
     EXPECT_FALSE(QFile::exists(server.home() + QStringLiteral("/hostvane.html")));
+    EXPECT_EQ(::prctl(PR_GET_DUMPABLE), 0) << "a core dump would hold the password";
 }
 
 TEST_F(InetTest, RefusesWhatItCannotStart)
@@ -185,6 +187,7 @@ TEST(InetFaultyServers, NeverLeaveAPartialPage)
         bool published;
         const char* reason;   // in ResponseInfo when not published
         const char* readBack; // the command that read the page back
+        const char* neverSent = "";
     } cases[] = {
         {"a well-behaved server", "", true, "", "SIZE"},
         {"a server that truncates", "--truncate", false, "does not match", "SIZE"},
@@ -194,6 +197,10 @@ TEST(InetFaultyServers, NeverLeaveAPartialPage)
         {"a full disk", "--disk-limit 24000", false, "426", ""},
         {"a dropped connection", "--drop-after 24000", false, "", ""},
         {"a server that cannot rename", "--without RNFR --without RNTO", true, "", "SIZE"},
+        // Restricted hosting accounts: the page is published all the same.
+        {"an account that may not rename", "--perm elrwd", true, "", "SIZE", "RNTO"},
+        {"an account that may not read back", "--perm efwd", true, "", ""},
+        {"an account that may neither rename nor read", "--perm ewd", true, "", "", "RNTO"},
     };
     QTemporaryDir local;
     const QString previous = QDir::currentPath();
@@ -236,6 +243,11 @@ TEST(InetFaultyServers, NeverLeaveAPartialPage)
             EXPECT_TRUE(std::any_of(sent.cbegin(), sent.cend(), [&](const QString& command) {
                 return command.startsWith(readBack);
             })) << sent.join(QLatin1Char('|')).toStdString();
+        }
+        if (*c.neverSent) {
+            EXPECT_FALSE(
+                server.commands().join(QLatin1Char('|')).contains(QLatin1String(c.neverSent)))
+                << server.commands().join(QLatin1Char('|')).toStdString();
         }
     }
     QDir::setCurrent(previous);
@@ -296,6 +308,25 @@ TEST(InetFailures, EndingDuringAnUploadLeavesNoTemporaryFile)
     }
     EXPECT_LT(elapsed.elapsed(), 5000);
     EXPECT_EQ(QDir(server.home()).entryList(QDir::Files | QDir::Hidden), QStringList());
+    EXPECT_EQ(server.commands().last(), QStringLiteral("QUIT")) << "the connection is closed";
+}
+
+// Each reply gets the request time-out of its own: the login as a whole takes longer.
+TEST(InetFailures, SlowServerIsWaitedForReplyByReply)
+{
+    const LoopbackServer slow =
+        LoopbackServer::Ftp(QStringLiteral("webmaster"), QStringLiteral("pa55"),
+                            {QStringLiteral("--reply-delay"), QStringLiteral("0.8")});
+    Inet ftp;
+    ftp.URL = slow.url();
+    ftp.UserName = QStringLiteral("webmaster");
+    ftp.Password = QStringLiteral("pa55");
+    ftp.RequestTimeout = 2;
+    QElapsedTimer elapsed;
+    elapsed.start();
+    EXPECT_EQ(run(ftp, QStringLiteral("DELETE /hostvane.html")).last(), Inet::icError);
+    EXPECT_EQ(ftp.ResponseCode(), 550) << ftp.ResponseInfo().toStdString();
+    EXPECT_GT(elapsed.elapsed(), 3000) << "the login alone took longer than one time-out";
 }
 
 TEST(InetFailures, EndingDuringAStalledTransferDoesNotHang)

@@ -1,13 +1,19 @@
 #include "support/EngineRig.h"
 #include "support/EventLoopTicker.h"
 #include "support/LoopbackServer.h"
+#include "support/SshServer.h"
 #include "support/TestCertificates.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 
+#include <algorithm>
+#include <iostream>
+#include <memory>
+
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -233,7 +239,7 @@ TEST_F(PublishTest, TheHostsFormsAndTheReasonWhenOneCannotBeUsed)
         {"127.0.0.1:65536", "not a number from 1 to 65535"},
         {"127.0.0.1:", "not a number from 1 to 65535"},
         {"127.0.0.1:21x", "not a number from 1 to 65535"},
-        {"http://%1", "names a protocol other than ftp://, ftpes:// or ftps://"},
+        {"http://%1", "names a protocol other than ftp://, ftpes://, ftps:// or sftp://"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.host);
@@ -257,26 +263,38 @@ TEST_F(PublishTest, TheHostsFormsAndTheReasonWhenOneCannotBeUsed)
     }
 }
 
-TEST_F(PublishTest, LineBreaksInTheSettingsAreNeverSent)
+// Hostile settings: nothing at all reaches the server, and the error names the setting.
+TEST_F(PublishTest, ControlCharactersAndOverlongSettingsAreNeverSent)
 {
     const QChar nul(u'\0');
+    const char* control = "control character";
     const struct
     {
         QString Settings::*setting;
         QString value;
         const char* named;
+        const char* reason;
     } cases[] = {
-        {&Settings::sTargetdir, QStringLiteral("www\r\nDELE /x\r\nX/"), "(Dir)"},
-        {&Settings::sTargetdir, QStringLiteral("www\n/"), "(Dir)"},
-        {&Settings::sTargetdir, QStringLiteral("www") + nul + QStringLiteral("/"), "(Dir)"},
-        {&Settings::sUser, QStringLiteral("webmaster\r\nDELE hostvane.html"), "(User)"},
-        {&Settings::sPword, QStringLiteral("pa55\rword"), "(Pword)"},
-        {&Settings::sPword, kPassword + nul, "(Pword)"},
-        {&Settings::sTargetUrl, rig.settings.sTargetUrl + QStringLiteral("\nDELE x"), "(Host)"},
+        {&Settings::sTargetdir, QStringLiteral("www\r\nDELE /x\r\nX/"), "(Dir)", control},
+        {&Settings::sTargetdir, QStringLiteral("www\n/"), "(Dir)", control},
+        {&Settings::sTargetdir, QStringLiteral("www") + nul + QStringLiteral("/"), "(Dir)",
+         control},
+        {&Settings::sTargetdir, QStringLiteral("w\tw/"), "(Dir)", control},
+        {&Settings::sTargetdir, QStringLiteral("\x1b[2J/"), "(Dir)", control},
+        {&Settings::sTargetdir, QString(100000, u'd') + QLatin1Char('/'), "(Dir)", "too long"},
+        {&Settings::sUser, QStringLiteral("webmaster\r\nDELE hostvane.html"), "(User)", control},
+        {&Settings::sUser, QStringLiteral("web\x7fmaster"), "(User)", control},
+        {&Settings::sPword, QStringLiteral("pa55\rword"), "(Pword)", control},
+        {&Settings::sPword, kPassword + nul, "(Pword)", control},
+        {&Settings::sPword, QString(1001, u'p'), "(Pword)", "too long"},
+        {&Settings::sProxy, QStringLiteral("127.0.0.1:3128\x1f"), "(Proxy)", control},
+        {&Settings::sTargetUrl, rig.settings.sTargetUrl + QStringLiteral("\nDELE x"), "(Host)",
+         control},
+        {&Settings::sTargetUrl, rig.settings.sTargetUrl + QStringLiteral("\a"), "(Host)", control},
     };
     const Settings good = rig.settings;
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.named);
+        SCOPED_TRACE(c.named + std::string(" ") + c.reason);
         rig.settings = good;
         rig.settings.*c.setting = c.value;
         const PublishOutcome outcome = forcedPublish(rig);
@@ -284,48 +302,91 @@ TEST_F(PublishTest, LineBreaksInTheSettingsAreNeverSent)
         ASSERT_EQ(outcome.errorLines.size(), 2);
         for (const QString& line : outcome.errorLines) {
             EXPECT_TRUE(line.contains(QLatin1String(c.named))) << line;
+            EXPECT_TRUE(line.contains(QLatin1String(c.reason))) << line;
             EXPECT_FALSE(line.contains(QStringLiteral("pa55"))) << line;
         }
     }
     EXPECT_EQ(server.commands(), QStringList()) << "not even a connection was made";
 }
 
-TEST_F(PublishTest, TheTargetDirectoryReachesTheServerAsWritten)
+// Hostile replies: control characters are shown escaped, and the password is masked only where
+// masking hides it rather than giving it away.
+TEST(PublishHostileServer, RepliesAreShownEscapedAndThePasswordMaskedWhole)
+{
+    const struct
+    {
+        const char* password;
+        const char* reply;   // ftp_server.py's --reply
+        const char* shownAs; // in the last error line
+    } cases[] = {
+        {"pa55-word", "DELE=550 gone\\x1b]0;owned\\x07\\x1b[2J",
+         "550 gone\\x1b]0;owned\\x07\\x1b[2J"},
+        {"pa55-word", "DELE=550 one\\rhidden\\x08\\x9b", "550 one\\x0dhidden\\x08\\x9b"},
+        {"5", "PASS=530 Authentication failed", "530-530 Authentication failed"},
+        {"pa55-word", "PASS=530 pa55-word is not pa55-words", "530 ******** is not ********s"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.reply);
+        const QString password = QLatin1String(c.password);
+        const LoopbackServer server = LoopbackServer::Ftp(
+            kUser, password, {QStringLiteral("--reply"), QString::fromLatin1(c.reply)});
+        EngineRig rig;
+        rig.world.installListingScript(DialUpListing("10.1.2.3"));
+        rig.settings.sTargetUrl = server.url();
+        rig.settings.sUser = kUser;
+        rig.settings.sPword = password;
+        const PublishOutcome outcome = forcedPublish(rig);
+        ASSERT_FALSE(outcome.errorLines.isEmpty());
+        EXPECT_TRUE(outcome.errorLines.last().contains(QLatin1String(c.shownAs)))
+            << outcome.errorLines.last();
+        for (const QString& line : outcome.errorLines + rig.host.history) {
+            for (const QChar ch : line)
+                EXPECT_NE(ch.category(), QChar::Other_Control) << line;
+        }
+    }
+}
+
+// Every command names the page the same way: dot segments are resolved before any is sent.
+TEST_F(PublishTest, TheTargetDirectoryReachesTheServerResolved)
 {
     ASSERT_TRUE(QDir(server.home()).mkdir(QStringLiteral("www")));
     const struct
     {
         const char* directory;
+        const char* sentAs;
         const char* landsIn;
     } cases[] = {
-        {"../www/", "www/"},     {"./", ""},         {"//", ""}, {"www/./", "www/"},
-        {"www/../www/", "www/"}, {"/www//", "www/"},
+        {"../www/", "www/", "www/"},
+        {"./", "", ""},
+        {"//", "//", ""},
+        {"www/./", "www/", "www/"},
+        {"www/../www/", "www/", "www/"},
+        {"/www//", "/www//", "www/"},
+        {"a/../../www/", "www/", "www/"},
+        {"/../www/./", "/www/", "www/"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.directory);
-        const QString directory = QLatin1String(c.directory);
+        const QString sentAs = QLatin1String(c.sentAs);
         const QString page = QLatin1String(c.landsIn) + QStringLiteral("hostvane.html");
         QFile::remove(server.home() + QLatin1Char('/') + page);
         const qsizetype before = server.commands().size();
-        rig.settings.sTargetdir = directory;
+        rig.settings.sTargetdir = QLatin1String(c.directory);
         EXPECT_EQ(forcedPublish(rig).uploads, 1);
         EXPECT_TRUE(serverFile(server, page).contains("10.1.2.3"));
 
         const QStringList sent = server.commands().mid(before);
-        EXPECT_TRUE(
-            sent.contains(QStringLiteral("DELE ") + directory + QStringLiteral("hostvane.html")))
-            << sent;
-        EXPECT_TRUE(
-            sent.contains(QStringLiteral("RNTO ") + directory + QStringLiteral("hostvane.html")))
-            << sent;
-        for (const QString& command : sent) {
-            const QString verb = command.section(QLatin1Char(' '), 0, 0);
-            if (QStringList{QStringLiteral("DELE"), QStringLiteral("STOR"), QStringLiteral("SIZE"),
-                            QStringLiteral("RNFR"), QStringLiteral("RNTO")}
-                    .contains(verb)) {
-                EXPECT_TRUE(command.startsWith(verb + QLatin1Char(' ') + directory)) << command;
-            }
+        for (const char* verb : {"DELE ", "STOR ", "SIZE ", "RNFR ", "RNTO "}) {
+            EXPECT_TRUE(std::any_of(sent.cbegin(), sent.cend(),
+                                    [&](const QString& command) {
+                                        return command.startsWith(QLatin1String(verb) + sentAs +
+                                                                  QStringLiteral("hostvane"));
+                                    }))
+                << verb << sent;
         }
+        EXPECT_EQ(QDir(server.home() + QLatin1Char('/') + QLatin1String(c.landsIn))
+                      .entryList(QDir::Files),
+                  QStringList({QStringLiteral("hostvane.html")}));
     }
 }
 
@@ -340,6 +401,7 @@ TEST(PublishOverTls, OnlyAVerifiedServerGetsTheLoginAndThePage)
         const char* trusted;     // what ftp-ca.pem holds: "ca", a server's certificate or ""
         bool published;
         const char* options = ""; // further switches of ftp_server.py
+        const char* reason = "";  // in the last error line when not published
     } cases[] = {
         {"explicit TLS", "explicit", "trusted", "ftpes://", "ca", true},
         {"implicit TLS", "implicit", "trusted", "ftps://", "ca", true},
@@ -353,6 +415,8 @@ TEST(PublishOverTls, OnlyAVerifiedServerGetsTheLoginAndThePage)
          false},
         {"a server without TLS", "", "", "ftpes://", "ca", false},
         {"implicit TLS to a server without TLS", "", "", "ftps://", "ca", false},
+        {"a FIFO in place of ftp-ca.pem", "explicit", "trusted", "ftpes://", "fifo", false, "",
+         "ftp-ca.pem is not a regular file"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.why);
@@ -373,7 +437,9 @@ TEST(PublishOverTls, OnlyAVerifiedServerGetsTheLoginAndThePage)
         rig.settings.sUser = kUser;
         rig.settings.sPword = kPassword;
         const QString trusted = QLatin1String(c.trusted);
-        if (trusted == QLatin1String("ca"))
+        if (trusted == QLatin1String("fifo"))
+            ASSERT_EQ(::mkfifo("ftp-ca.pem", 0600), 0); // nobody ever writes to it
+        else if (trusted == QLatin1String("ca"))
             rig.world.writeFile(QStringLiteral("ftp-ca.pem"), TestCertificates::authority());
         else if (!trusted.isEmpty())
             rig.world.writeFile(QStringLiteral("ftp-ca.pem"),
@@ -400,6 +466,127 @@ TEST(PublishOverTls, OnlyAVerifiedServerGetsTheLoginAndThePage)
         ASSERT_FALSE(outcome.errorLines.isEmpty());
         EXPECT_GT(outcome.errorLines.last().section(QLatin1Char('-'), 2).size(), 10)
             << "a reason a person can read: " << outcome.errorLines.last();
+        EXPECT_TRUE(outcome.errorLines.last().contains(QLatin1String(c.reason)))
+            << outcome.errorLines.last();
+    }
+}
+
+} // namespace
+
+namespace {
+
+// The history of a forced publish from its DELETE to its QUIT.
+QStringList publishLines(EngineRig& rig)
+{
+    rig.check.Process(true);
+    const QStringList& history = rig.host.history;
+    const qsizetype from = history.indexOf(QStringLiteral("Deleting old redirector page"));
+    return history.mid(from, history.size() - 1 - from); // not the time the check finished
+}
+
+// Over SFTP to a real sshd: the same lines and counters as over FTP, and no key or password
+// offered to a server whose host key is not trusted.
+TEST_F(PublishTest, OverSftpOnlyAKnownServerGetsTheLoginAndThePage)
+{
+    const struct
+    {
+        const char* why;
+        const char* known;     // where the server's key is known: "user", "program", "other", ""
+        bool password;         // else the key ~/.ssh/id_ed25519
+        const char* directory; // %h stands for the server's home
+        const char* landsIn;   // below the server's home
+        const char* reason;    // in the last error line when not published
+        bool viaProxy = false;
+    } cases[] = {
+        {"password login", "program", true, "/", "", nullptr},
+        {"key login", "user", false, "/", "", nullptr},
+        {"below the login directory", "program", false, "pub/", "pub", nullptr},
+        {"an absolute directory", "program", false, "%h/abs/", "abs", nullptr},
+        {"through the HTTP proxy", "program", false, "/", "", nullptr, true},
+        {"an unknown host key", "", true, "/", "", "is not known"},
+        {"a changed host key", "other", false, "/", "", "has CHANGED"},
+    };
+    const QStringList overFtp = publishLines(rig); // the fixture's FTP server
+    qunsetenv("SSH_AUTH_SOCK");                    // a developer's agent would log in first
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        const SshServer sshd;
+        if (c.password && sshd.password().isEmpty()) {
+            std::cerr << "skipped, sshd checks passwords only when run as root: " << c.why << "\n";
+            continue;
+        }
+        sshd.makeDirectory(QStringLiteral("pub"));
+        sshd.makeDirectory(QStringLiteral("abs"));
+        EngineRig sftp; // with a home of its own
+        sftp.world.installListingScript(DialUpListing("10.1.2.3"));
+        const QString port = QString::number(sshd.port());
+        sftp.settings.sTargetUrl = QStringLiteral("FTP://sftp://127.0.0.1:") + port;
+        sftp.settings.sUser = sshd.user();
+        sftp.settings.sPword = c.password ? sshd.password() : QStringLiteral("not-this-one");
+        sftp.settings.sTargetdir =
+            QString::fromLatin1(c.directory).replace(QStringLiteral("%h"), sshd.home());
+        const QString ssh = QDir::homePath() + QStringLiteral("/.ssh/");
+        QDir().mkpath(ssh);
+        if (!c.password) {
+            MakeSshKey(ssh + QStringLiteral("id_ed25519"));
+            sshd.authorize(ssh + QStringLiteral("id_ed25519.pub"));
+        }
+        const QString known = QLatin1String(c.known);
+        QByteArray knownLine = sshd.knownHostsLine();
+        if (known == QLatin1String("other"))
+            knownLine = knownLine.split(' ').value(0) +
+                        " ssh-ed25519 AAAAC3NzaC1lZDI1NTE5AAAAIKN"
+                        "Bn7hRnZhcQSSyuvpipbEFgCf0EWEUMDY3XeR1+ZIb\n";
+        QFile knownHosts(known == QLatin1String("user") ? ssh + QStringLiteral("known_hosts")
+                                                        : QStringLiteral("known_hosts"));
+        ASSERT_TRUE(known.isEmpty() ||
+                    (knownHosts.open(QIODevice::WriteOnly) && knownHosts.write(knownLine) > 0));
+        knownHosts.close();
+        std::unique_ptr<LoopbackServer> proxy;
+        if (c.viaProxy) {
+            proxy = std::make_unique<LoopbackServer>(LoopbackServer::ConnectProxy());
+            sftp.settings.sProxy = proxy->address();
+        }
+
+        const qsizetype before = sftp.host.ftpErrorLines.size();
+        const QStringList lines = publishLines(sftp);
+        const QStringList errors = sftp.host.ftpErrorLines.mid(before);
+        if (!sshd.password().isEmpty()) {
+            EXPECT_FALSE((lines + errors).join(QLatin1Char('|')).contains(sshd.password()));
+        }
+        const QString landsIn = sshd.home() + QLatin1Char('/') + QLatin1String(c.landsIn);
+        if (!c.reason) {
+            EXPECT_EQ(lines, overFtp) << errors;
+            EXPECT_EQ(errors.size(), 1) << "only the DELETE of a page not there yet";
+            EXPECT_TRUE(errors.value(0).contains(QStringLiteral("No such file"))) << errors;
+            EXPECT_EQ(QDir(landsIn).entryList(QDir::Files | QDir::Hidden),
+                      QStringList({QStringLiteral("hostvane.html")}));
+            QFile page(landsIn + QStringLiteral("/hostvane.html"));
+            EXPECT_TRUE(page.open(QIODevice::ReadOnly) &&
+                        page.readAll() == sftp.world.readFile(QStringLiteral("hostvane.htm")));
+            EXPECT_TRUE(!proxy || proxy->tunnelsOpened() >= 1);
+            continue;
+        }
+        EXPECT_EQ(sftp.driver.lUploadCount, 0);
+        ASSERT_EQ(errors.size(), 2);
+        for (const QString& wanted :
+             QStringList{QLatin1String(c.reason), QStringLiteral("127.0.0.1 port ") + port,
+                         QStringLiteral("ssh-ed25519 SHA256:")}) {
+            EXPECT_TRUE(errors.last().contains(wanted)) << errors.last();
+        }
+        const QByteArray log = sshd.log();
+        EXPECT_FALSE(log.contains("method password") || log.contains("method publickey"))
+            << "a password or a key was offered";
+        EXPECT_EQ(QDir(sshd.home()).entryList(QDir::Files | QDir::Hidden), QStringList());
+        ASSERT_EQ(sftp.ftp1.UnknownHostKey().has_value(), known.isEmpty())
+            << "a changed key is not offered to be trusted";
+        if (known.isEmpty()) {
+            EXPECT_TRUE(errors.last().contains(QStringLiteral("ssh-keyscan -p ") + port));
+            // What File > Update now offers: the key shown is trusted, and the publish goes on.
+            EXPECT_TRUE(errors.last().contains(sftp.ftp1.UnknownHostKey()->fingerprint()));
+            ASSERT_TRUE(Inet::TrustHostKey(*sftp.ftp1.UnknownHostKey()));
+            EXPECT_EQ(forcedPublish(sftp).uploads, 1);
+        }
     }
 }
 

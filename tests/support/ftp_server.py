@@ -9,7 +9,11 @@ command line the server receives (the password masked). The other switches make 
 misbehave the way real ones do: --without CMD (repeatable) answers 500 to CMD, --truncate
 keeps only the first half of each stored file, --disk-limit N fails a store with "no space
 left" after N bytes, --drop-after N closes the connection after N bytes of one store.
---throttle N takes stores at N bytes a second. --require-session-reuse refuses a TLS data connection that does not resume the control
+--throttle N takes stores at N bytes a second. --perm gives the user pyftpdlib's permission
+letters (a restricted hosting account: without "f" no rename, without "r" and "l" no RETR and
+no SIZE). --reply CMD=TEXT answers CMD with the reply line TEXT, in which backslash escapes
+stand for control characters, as a hostile server might. --reply-delay S waits S seconds
+before every reply. --require-session-reuse refuses a TLS data connection that does not resume the control
 connection's TLS session, as vsftpd and FileZilla Server do."""
 
 import argparse
@@ -19,6 +23,7 @@ import os
 import socket
 import sys
 import threading
+import time
 
 
 def end_with_parent():
@@ -65,6 +70,10 @@ def handler_class(args):
         from OpenSSL._util import lib as ssl_lib
 
     base = TLS_FTPHandler if args.tls else FTPHandler
+    replies = {}
+    for reply in args.reply:
+        cmd, text = reply.split("=", 1)
+        replies[cmd] = text.encode("latin-1").decode("unicode_escape")
 
     class DataHandler(TLS_DTPHandler):
         # Clients such as curl start the data connection's handshake before the transfer
@@ -91,7 +100,14 @@ def handler_class(args):
             if args.log:
                 with open(args.log, "a", encoding="utf-8") as log:
                     print("PASS ******" if cmd == "PASS" else line, file=log)
+            if cmd in replies:
+                return self.respond(replies[cmd])
             return super().pre_process_command(line, cmd, arg)
+
+        def respond(self, resp, logfun=None):
+            if args.reply_delay:
+                time.sleep(args.reply_delay)
+            return super().respond(resp, logfun) if logfun else super().respond(resp)
 
         def on_file_received(self, file):
             if args.truncate:
@@ -137,7 +153,7 @@ def ftp(args):
 
     logging.basicConfig(level=logging.DEBUG if os.environ.get("FTP_DEBUG") else logging.WARNING, stream=sys.stderr)
     authorizer = DummyAuthorizer()
-    authorizer.add_user(args.user, args.password, args.home, perm="elradfmwMT")
+    authorizer.add_user(args.user, args.password, args.home, perm=args.perm)
     handler = handler_class(args)
     handler.authorizer = authorizer
     handler.auth_failed_timeout = 0.1
@@ -161,6 +177,9 @@ def main():
     parser.add_argument("--disk-limit", type=int)
     parser.add_argument("--drop-after", type=int)
     parser.add_argument("--throttle", type=int)
+    parser.add_argument("--perm", default="elradfmwMT")
+    parser.add_argument("--reply", action="append", default=[])
+    parser.add_argument("--reply-delay", type=float)
     args = parser.parse_args()
     threading.Thread(target=end_with_parent, daemon=True).start()
     if args.silent:

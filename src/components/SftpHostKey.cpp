@@ -1,0 +1,133 @@
+#include "components/SftpHostKey.h"
+
+#include "platform/RegularFile.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QtEndian>
+
+#include <fcntl.h>
+#include <libssh2.h>
+#include <unistd.h>
+
+#include <memory>
+
+namespace {
+
+int libssh2KeyType(const QString& type)
+{
+    static const struct
+    {
+        const char* name;
+        int mask;
+    } types[] = {
+        {"ssh-rsa", LIBSSH2_KNOWNHOST_KEY_SSHRSA},
+        {"ssh-dss", LIBSSH2_KNOWNHOST_KEY_SSHDSS},
+        {"ecdsa-sha2-nistp256", LIBSSH2_KNOWNHOST_KEY_ECDSA_256},
+        {"ecdsa-sha2-nistp384", LIBSSH2_KNOWNHOST_KEY_ECDSA_384},
+        {"ecdsa-sha2-nistp521", LIBSSH2_KNOWNHOST_KEY_ECDSA_521},
+        {"ssh-ed25519", LIBSSH2_KNOWNHOST_KEY_ED25519},
+    };
+    for (const auto& known : types) {
+        if (type == QLatin1String(known.name))
+            return known.mask;
+    }
+    return LIBSSH2_KNOWNHOST_KEY_UNKNOWN;
+}
+
+struct SessionFree
+{
+    void operator()(LIBSSH2_SESSION* session) const { libssh2_session_free(session); }
+};
+struct KnownHostsFree
+{
+    void operator()(LIBSSH2_KNOWNHOSTS* hosts) const { libssh2_knownhost_free(hosts); }
+};
+
+// The lines of `file` go in one by one, so a line libssh2 does not take (a certificate
+// authority, a key type it lacks) costs only that line.
+void readKnownHosts(LIBSSH2_KNOWNHOSTS* hosts, const QString& file)
+{
+    QFile known(file);
+    if (!OpenRegularFile(known, QIODevice::ReadOnly))
+        return;
+    for (const QByteArray& line : known.readAll().split('\n')) {
+        const QByteArray trimmed = line.trimmed();
+        if (!trimmed.isEmpty() && !trimmed.startsWith('#'))
+            libssh2_knownhost_readline(hosts, trimmed.constData(),
+                                       static_cast<size_t>(trimmed.size()),
+                                       LIBSSH2_KNOWNHOST_FILE_OPENSSH);
+    }
+}
+
+} // namespace
+
+QString SftpHostKey::type() const
+{
+    if (blob.size() < 4)
+        return {};
+    const quint32 length = qFromBigEndian<quint32>(blob.constData());
+    if (length > static_cast<quint32>(blob.size() - 4))
+        return {};
+    return QString::fromLatin1(blob.mid(4, static_cast<qsizetype>(length)));
+}
+
+QString SftpHostKey::fingerprint() const
+{
+    const QByteArray digest = QCryptographicHash::hash(blob, QCryptographicHash::Sha256);
+    return QStringLiteral("SHA256:") +
+           QString::fromLatin1(digest.toBase64(QByteArray::OmitTrailingEquals));
+}
+
+QString SftpHostKey::knownHostsName() const
+{
+    if (port == 22)
+        return host;
+    return QLatin1Char('[') + host + QStringLiteral("]:") + QString::number(port);
+}
+
+QByteArray SftpHostKey::knownHostsLine() const
+{
+    return knownHostsName().toUtf8() + ' ' + type().toLatin1() + ' ' + blob.toBase64() + '\n';
+}
+
+SftpHostKeyCheck::Verdict SftpHostKeyCheck::check(const SftpHostKey& key, const QStringList& files)
+{
+    const int type = libssh2KeyType(key.type());
+    if (type == LIBSSH2_KNOWNHOST_KEY_UNKNOWN)
+        return Unknown;
+    // libssh2 wants a session only to allocate with; this one never connects.
+    const std::unique_ptr<LIBSSH2_SESSION, SessionFree> session(libssh2_session_init());
+    if (!session)
+        return Unknown;
+    Verdict verdict = Unknown;
+    for (const QString& file : files) {
+        const std::unique_ptr<LIBSSH2_KNOWNHOSTS, KnownHostsFree> hosts(
+            libssh2_knownhost_init(session.get()));
+        if (!hosts)
+            return Unknown;
+        readKnownHosts(hosts.get(), file);
+        const int found = libssh2_knownhost_checkp(
+            hosts.get(), key.host.toUtf8().constData(), key.port, key.blob.constData(),
+            static_cast<size_t>(key.blob.size()),
+            LIBSSH2_KNOWNHOST_TYPE_PLAIN | LIBSSH2_KNOWNHOST_KEYENC_RAW | type, nullptr);
+        if (found == LIBSSH2_KNOWNHOST_CHECK_MATCH)
+            return Known;
+        if (found == LIBSSH2_KNOWNHOST_CHECK_MISMATCH)
+            verdict = Changed;
+    }
+    return verdict;
+}
+
+bool SftpHostKeyCheck::record(const SftpHostKey& key, const QString& file, QString* error)
+{
+    const int fd = OpenRegularDescriptor(file, O_WRONLY | O_APPEND | O_CREAT, 0600);
+    const QByteArray line = key.knownHostsLine();
+    const bool written =
+        fd >= 0 && ::write(fd, line.constData(), static_cast<size_t>(line.size())) == line.size();
+    if (fd >= 0)
+        ::close(fd);
+    if (!written && error)
+        *error = QStringLiteral("Cannot add the host key to ") + file;
+    return written;
+}

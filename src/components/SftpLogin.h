@@ -1,0 +1,40 @@
+#pragma once
+
+#include "components/SftpHostKey.h"
+
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+typedef void CURL;
+struct InetRequest;
+
+// The SSH side of a connection: the server's host key is checked against the known_hosts files
+// before any key or password is offered; then the keys are offered before the password.
+class SftpLogin
+{
+public:
+    // The login attempts in order, each a set of curl's CURLSSH_AUTH_* methods: the agent (when
+    // SSH_AUTH_SOCK is set) alone, then the password; or the user's key file, then the password
+    // (curl offers a key file before the password within one attempt).
+    static QList<long> attempts(const InetRequest& request);
+
+    // Sets the handle's SSH options for one attempt and forgets what the last one learnt.
+    void apply(CURL* curl, const InetRequest& request, long methods);
+
+    // The key the server offered when it was refused, and why.
+    const std::optional<SftpHostKey>& refusedKey() const { return m_refusedKey; }
+    bool keyChanged() const { return m_verdict == SftpHostKeyCheck::Changed; }
+    // What a person is told about the refused key: the host, its fingerprint and what to do.
+    QString refusal() const;
+
+private:
+    static int hostKeyOffered(void* clientp, int keytype, const char* key, size_t length);
+
+    QString m_host;
+    int m_port = 22;
+    QStringList m_knownHosts;
+    std::optional<SftpHostKey> m_refusedKey;
+    SftpHostKeyCheck::Verdict m_verdict = SftpHostKeyCheck::Known;
+};
