@@ -7,10 +7,12 @@
 #include "support/TempWorld.h"
 #include "ui/frmSettings.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -21,6 +23,8 @@
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -45,9 +49,35 @@ protected:
         box("txHost")->setFocus();
         return *dialog;
     }
+    QWidget* control(const char* name) const
+    {
+        return dialog->findChild<QWidget*>(QLatin1String(name));
+    }
+    // A text box, or the text box of a combo box.
     QLineEdit* box(const char* name) const
     {
-        return dialog->findChild<QLineEdit*>(QLatin1String(name));
+        if (auto* combo = qobject_cast<QComboBox*>(control(name)))
+            return combo->lineEdit();
+        return qobject_cast<QLineEdit*>(control(name));
+    }
+    QComboBox* identifier() const { return dialog->findChild<QComboBox*>(u"txIdentifier"_s); }
+    QStringList choices() const
+    {
+        QStringList texts;
+        for (int i = 0; i < identifier()->count(); ++i)
+            texts.append(identifier()->itemText(i));
+        return texts;
+    }
+    // Opens the identifier's list from the keyboard and clicks `entry`, as a user does.
+    void choose(const QString& entry) const
+    {
+        identifier()->setFocus();
+        press(Qt::Key_F4);
+        QAbstractItemView* list = identifier()->view();
+        ASSERT_TRUE(list->isVisible());
+        const QModelIndex index = identifier()->model()->index(identifier()->findText(entry), 0);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(index).center());
+        EXPECT_FALSE(list->isVisible());
     }
     QCheckBox* check(const char* name) const
     {
@@ -112,15 +142,13 @@ TEST_F(SettingsDialogTest, ShowsTheSettingsWithItsTextsInTabOrder)
                                     "txHost")
                          .split(QLatin1Char(' ')));
 
-    EXPECT_EQ(box("txIdentifier")->toolTip(),
-              QStringLiteral("A string of characters that is used to identify the dial up "
-                             "connection.  Usually \"PPP Adapter\" for Windows 95 or \"NdisWan\" "
-                             "for Windows NT"));
-    auto* identifierLabel = d.findChild<QLabel*>(QStringLiteral("labMain(6)"));
-    EXPECT_EQ(identifierLabel->toolTip(),
-              QStringLiteral("A string of characters that is used to identify the dial up "
-                             "connection.  Usuall \"PPP Adapter\" for Windows 95 or \"NdisWan\" "
-                             "for Windows NT"));
+    const QString identifierTip = QStringLiteral(
+        "The text that marks your Internet connection in the address report: \"NdisWan\" for "
+        "the dial-up link (ppp0) or else the interface with the default route, an interface "
+        "name such as ppp0, eth0 or wlan0, or \"public\" for the address the Internet sees when "
+        "you are behind a router");
+    EXPECT_EQ(control("txIdentifier")->toolTip(), identifierTip);
+    EXPECT_EQ(d.findChild<QLabel*>(QStringLiteral("labMain(6)"))->toolTip(), identifierTip);
     EXPECT_EQ(check("chkService")->toolTip(),
               QStringLiteral("Determines if Hostvane operates as a service.  Recommend with "
                              "Windows NT servers."));
@@ -128,7 +156,7 @@ TEST_F(SettingsDialogTest, ShowsTheSettingsWithItsTextsInTabOrder)
                            "txProxy", "txRefresh", "txIdentifier"};
     for (int Index = 0; Index < 7; ++Index) {
         auto* label = d.findChild<QLabel*>(QStringLiteral("labMain(%1)").arg(Index));
-        EXPECT_EQ(label->buddy(), box(boxes[Index])) << Index;
+        EXPECT_EQ(label->buddy(), control(boxes[Index])) << Index;
     }
     EXPECT_EQ(button(0)->text(), QStringLiteral("&Save"));
     EXPECT_EQ(button(1)->text(), QStringLiteral("&Cancel"));
@@ -224,6 +252,36 @@ TEST_F(SettingsDialogTest, SaveWritesTheStoreLoadsItAndInstalls)
     button(0)->click();
     EXPECT_EQ(runner.commands.size(), commands) << "installed already";
     EXPECT_EQ(prompt.shown.size(), 1);
+}
+
+// Behind a router: the public address is chosen in the dialog, and the way back is there too,
+// although the listing then holds only the public address.
+TEST_F(SettingsDialogTest, IdentifierOffersTheListedAdaptersAndThePublicAddress)
+{
+    world.writeFile(u"hostvane.ip"_s, "NdisWan adapter eth0 (default route):\n"
+                                      "        IP Address. . . : 192.168.1.20\n"
+                                      "Ethernet adapter wlan0:\n"
+                                      "        IP Address. . . : 0.0.0.0\n");
+    const struct
+    {
+        QStringList offered;
+        const char* chosen;
+        const char* publicListing;
+    } steps[] = {{{u"NdisWan"_s, u"eth0"_s, u"wlan0"_s, u"public"_s}, "public", nullptr},
+                 {{u"NdisWan"_s, u"public"_s},
+                  "NdisWan",
+                  "NdisWan adapter public (PPP Adapter):\n  IP Address. . . : 203.0.113.7\n"}};
+    for (const auto& step : steps) {
+        if (step.publicListing)
+            world.writeFile(u"hostvane.ip"_s, step.publicListing);
+        open();
+        EXPECT_EQ(choices(), step.offered);
+        choose(QLatin1String(step.chosen));
+        EXPECT_EQ(box("txIdentifier")->text(), QLatin1String(step.chosen));
+        button(0)->click();
+        EXPECT_TRUE(storeText().contains("Adapter=" + QByteArray(step.chosen) + "\n"));
+        EXPECT_EQ(main.settings().sAdapterIdentity, QLatin1String(step.chosen));
+    }
 }
 
 TEST_F(SettingsDialogTest, CancelAndTheCloseBoxWriteNothing)
