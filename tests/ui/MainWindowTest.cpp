@@ -3,6 +3,7 @@
 #include "support/ScriptedPrompt.h"
 #include "support/TempWorld.h"
 #include "system/InstanceGuard.h"
+#include "ui/TwipsLayout.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -120,6 +121,49 @@ protected:
     ScriptedPrompt prompt;
     std::unique_ptr<ProgramWindow> program;
 };
+
+// At a fractional scale a frame line between two device pixels is not drawn at all.
+TEST(TwipsLayout, FrameLinesLieOnWholeDevicePixels)
+{
+    const struct
+    {
+        double ratio;
+        QPoint origin;
+        QRect snapped;
+    } cases[] = {
+        {1.0, {0, 0}, {27, 189, 935, 235}},  {2.0, {0, 25}, {27, 189, 935, 235}},
+        {1.5, {0, 0}, {28, 190, 935, 235}},  {1.5, {0, 25}, {28, 189, 935, 235}},
+        {1.25, {0, 0}, {28, 188, 933, 237}}, {1.1, {0, 0}, {27, 189, 935, 235}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(TwipsLayout::OnDevicePixels({27, 189, 935, 235}, c.origin, c.ratio), c.snapped)
+            << c.ratio << " at " << c.origin.y();
+}
+
+// The status bar makes the window wider than drawn, and the user may enlarge it further: the
+// controls keep the drawn margins in proportion and the history takes the extra height.
+TEST_F(MainWindowTest, ControlsFillTheWindowAsItGrows)
+{
+    ProgramWindow& w = start();
+    const QWidget* client = w.window.centralWidget();
+    const auto* list = w.window.findChild<QListWidget*>(QStringLiteral("lbEvents"));
+    const auto* errors = w.window.findChild<QComboBox*>(QStringLiteral("cbFtpErrMsg"));
+    const QLabel* details = nullptr;
+    for (const QLabel* label : client->findChildren<QLabel*>())
+        if (label->text() == QStringLiteral("Event details"))
+            details = label;
+    ASSERT_NE(details, nullptr);
+    const int bottomMargin = client->height() - list->geometry().bottom();
+    for (const QSize& grow : {QSize(0, 0), QSize(300, 120)}) {
+        w.window.resize(w.window.size() + grow);
+        QTest::qWait(0);
+        const int rightMargin = client->width() - 1 - list->geometry().right();
+        EXPECT_NEAR(rightMargin, list->x() * 144.0 / 180.0, 2.0) << "drawn: 144 and 180 twips";
+        EXPECT_EQ(errors->geometry().right(), list->geometry().right());
+        EXPECT_NEAR(details->geometry().center().x(), client->width() / 2, 6);
+        EXPECT_EQ(client->height() - list->geometry().bottom(), bottomMargin);
+    }
+}
 
 TEST_F(MainWindowTest, StartsWithItsControlsAndTheFirstCheckDue)
 {
