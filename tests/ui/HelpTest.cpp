@@ -50,17 +50,13 @@ protected:
             return QStringLiteral("(closed)");
         QTextBrowser* browser = viewer->browser();
         const QString topic = browser->source().fragment();
-        QTextCursor heading(browser->document());
+        // The contents page opens at the very top; a topic with its heading's line there.
+        int below = browser->verticalScrollBar()->value();
         for (QTextBlock block = browser->document()->begin(); block.isValid() && !topic.isEmpty();
              block = block.next()) {
-            for (auto it = block.begin(); !it.atEnd(); ++it) {
-                if (it.fragment().charFormat().anchorNames().contains(topic))
-                    heading.setPosition(it.fragment().position());
-            }
+            if (block.begin().fragment().charFormat().anchorNames().contains(topic))
+                below = browser->cursorRect(QTextCursor(block)).top();
         }
-        // The contents page opens at the very top; a topic with its heading's line there.
-        const int below = topic.isEmpty() ? browser->verticalScrollBar()->value()
-                                          : browser->cursorRect(heading).top();
         return std::abs(below) <= 1 ? topic : topic + QStringLiteral(" %1 px down").arg(below);
     }
     QString pressF1(QWidget* target)

@@ -24,8 +24,6 @@
 
 #include <gtest/gtest.h>
 
-using namespace Qt::StringLiterals;
-
 namespace {
 
 class SettingsDialogTest : public ::testing::Test
@@ -59,25 +57,6 @@ protected:
         if (auto* combo = qobject_cast<QComboBox*>(control(name)))
             return combo->lineEdit();
         return qobject_cast<QLineEdit*>(control(name));
-    }
-    QComboBox* identifier() const { return dialog->findChild<QComboBox*>(u"txIdentifier"_s); }
-    QStringList choices() const
-    {
-        QStringList texts;
-        for (int i = 0; i < identifier()->count(); ++i)
-            texts.append(identifier()->itemText(i));
-        return texts;
-    }
-    // Opens the identifier's list from the keyboard and clicks `entry`, as a user does.
-    void choose(const QString& entry) const
-    {
-        identifier()->setFocus();
-        press(Qt::Key_F4);
-        QAbstractItemView* list = identifier()->view();
-        ASSERT_TRUE(list->isVisible());
-        const QModelIndex index = identifier()->model()->index(identifier()->findText(entry), 0);
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(index).center());
-        EXPECT_FALSE(list->isVisible());
     }
     QCheckBox* check(const char* name) const
     {
@@ -258,29 +237,32 @@ TEST_F(SettingsDialogTest, SaveWritesTheStoreLoadsItAndInstalls)
 // although the listing then holds only the public address.
 TEST_F(SettingsDialogTest, IdentifierOffersTheListedAdaptersAndThePublicAddress)
 {
-    world.writeFile(u"hostvane.ip"_s, "NdisWan adapter eth0 (default route):\n"
-                                      "        IP Address. . . : 192.168.1.20\n"
-                                      "Ethernet adapter wlan0:\n"
-                                      "        IP Address. . . : 0.0.0.0\n");
-    const struct
-    {
-        QStringList offered;
-        const char* chosen;
-        const char* publicListing;
-    } steps[] = {{{u"NdisWan"_s, u"eth0"_s, u"wlan0"_s, u"public"_s}, "public", nullptr},
-                 {{u"NdisWan"_s, u"public"_s},
-                  "NdisWan",
-                  "NdisWan adapter public (PPP Adapter):\n  IP Address. . . : 203.0.113.7\n"}};
-    for (const auto& step : steps) {
-        if (step.publicListing)
-            world.writeFile(u"hostvane.ip"_s, step.publicListing);
+    const char* const steps[][3] = {
+        {"NdisWan adapter eth0 (default route):\n IP Address. : 192.168.1.20\n"
+         "Ethernet adapter wlan0:\n",
+         "NdisWan eth0 wlan0 public", "public"},
+        {"NdisWan adapter public (PPP Adapter):\n IP Address. : 203.0.113.7\n", "NdisWan public",
+         "NdisWan"}};
+    for (const auto& [listing, offered, chosen] : steps) {
+        world.writeFile(QStringLiteral("hostvane.ip"), listing);
         open();
-        EXPECT_EQ(choices(), step.offered);
-        choose(QLatin1String(step.chosen));
-        EXPECT_EQ(box("txIdentifier")->text(), QLatin1String(step.chosen));
+        auto* identifier = static_cast<QComboBox*>(control("txIdentifier"));
+        QStringList items;
+        for (int i = 0; i < identifier->count(); ++i)
+            items.append(identifier->itemText(i));
+        EXPECT_EQ(items.join(u' '), QLatin1String(offered));
+        // The list opened from the keyboard and the entry clicked, as a user does.
+        identifier->setFocus();
+        press(Qt::Key_F4);
+        QAbstractItemView* list = identifier->view();
+        ASSERT_TRUE(list->isVisible());
+        const int row = identifier->findText(QLatin1String(chosen));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualRect(identifier->model()->index(row, 0)).center());
+        EXPECT_EQ(box("txIdentifier")->text(), QLatin1String(chosen));
         button(0)->click();
-        EXPECT_TRUE(storeText().contains("Adapter=" + QByteArray(step.chosen) + "\n"));
-        EXPECT_EQ(main.settings().sAdapterIdentity, QLatin1String(step.chosen));
+        EXPECT_TRUE(storeText().contains("Adapter=" + QByteArray(chosen) + "\n"));
+        EXPECT_EQ(main.settings().sAdapterIdentity, QLatin1String(chosen));
     }
 }
 
