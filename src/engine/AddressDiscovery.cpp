@@ -2,6 +2,7 @@
 
 #include "engine/CheckHost.h"
 #include "engine/ErrorReporter.h"
+#include "engine/PrivateAddress.h"
 #include "platform/RegularFile.h"
 #include "system/RuntimeFormat.h"
 #include "system/ShellSuprt.h"
@@ -47,21 +48,34 @@ QString ReadAdapterAddress(QIODevice& listing, const QString& adapterIdentity,
 QString AddressDiscovery::GetIP(const QString& adapterIdentity)
 {
     const bool nt = m_platform.WinverPlatform() == cWinVer::WindowsNT;
-    const QString commandLine =
-        nt ? QStringLiteral("getipNT.bat > nul") : QStringLiteral("getip95.bat");
+    const bool publicAddress = adapterIdentity.compare(kPublicIdentity, Qt::CaseInsensitive) == 0;
+    const QString commandLine = publicAddress ? QStringLiteral("getip-public.sh > nul")
+                                : nt          ? QStringLiteral("getipNT.bat > nul")
+                                              : QStringLiteral("getip95.bat");
 
     QString address;
+    m_listed.reset();
     const qint32 exitCode = ShellWait(commandLine, !nt, m_settleSeconds);
     if (exitCode != 0) {
         m_errors.LogError(QStringLiteral("error:") + NumberText(exitCode) +
                           QStringLiteral(" running getip.bat"));
     } else {
+        m_listed.emplace();
         QFile listing(QStringLiteral("hostvane.ip"));
         if (OpenRegularFile(listing, QIODevice::ReadOnly)) {
             address = ReadAdapterAddress(listing, adapterIdentity,
                                          [this](const QString& msg) { m_host.EventMsg(msg); });
+            if (IsPrivateAddress(address))
+                m_host.EventMsg(PrivateAddressNotice(address));
+            else if (address.isEmpty() && listing.seek(0))
+                m_listed = ListedAdapters(listing);
         }
     }
     m_host.ShowAddressPanel(QStringLiteral("Current IP address: ") + address);
     return address;
+}
+
+QString AddressDiscovery::ListingHint() const
+{
+    return m_listed ? ListedAdaptersHint(*m_listed) : QString();
 }

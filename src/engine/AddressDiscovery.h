@@ -1,8 +1,11 @@
 #pragma once
 
+#include "engine/AdapterListing.h"
+
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 class CheckHost;
 class ErrorReporter;
@@ -15,6 +18,11 @@ class cWinVer;
 // `eventMsg`. Returns the address, or empty.
 QString ReadAdapterAddress(QIODevice& listing, const QString& adapterIdentity,
                            const std::function<void(const QString&)>& eventMsg);
+
+// The identity that has discovery ask, through "getip-public.sh", which address the Internet
+// sees, for a machine behind a router; matched without regard to case. Only this choice of
+// the user's sends a request out of the machine.
+inline constexpr QLatin1String kPublicIdentity("public");
 
 // Finds the address the dial-up adapter holds now: runs the platform's address-report script,
 // which leaves the listing in "hostvane.ip", and reads it.
@@ -31,9 +39,14 @@ public:
 
     QString GetIP(const QString& adapterIdentity);
 
+    // After a GetIP that found no address, the history line naming what the listing held;
+    // empty when the script failed and there was no listing to go by.
+    QString ListingHint() const;
+
 private:
     const cWinVer& m_platform;
     CheckHost& m_host;
     ErrorReporter& m_errors;
     qint16 m_settleSeconds = 2;
+    std::optional<QList<ListedAdapter>> m_listed;
 };

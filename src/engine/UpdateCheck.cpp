@@ -36,6 +36,8 @@ void UpdateCheck::run(bool Force)
     bool publishTried = false;
     if (sCurrentIP.isEmpty()) {
         m_host.EventMsg(QStringLiteral("Cannot resolve local WAN IP address"));
+        if (const QString hint = m_discovery.ListingHint(); !hint.isEmpty())
+            m_host.EventMsg(hint);
     } else {
         m_host.EventMsg(QStringLiteral("Previous IP address: ") + sPreviousIP);
         m_host.EventMsg(QStringLiteral("Current IP address: ") + sCurrentIP);

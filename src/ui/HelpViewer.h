@@ -11,11 +11,17 @@ class HelpViewer : public QWidget
 public:
     explicit HelpViewer(QWidget* owner);
 
-    // Shows the help file at the anchor named after `context`, or at its top for 0.
+    // Shows the help file with the heading of the anchor named after `context` at the top of
+    // the view, or its beginning for 0.
     void Open(const QString& helpFile, int context);
 
     QTextBrowser* browser() const { return m_browser; }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void fitBottomMargin();
+
     QTextBrowser* m_browser;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPoint>
 #include <QRect>
 #include <QString>
 
@@ -21,8 +22,15 @@ public:
     TwipsLayout(const QWidget* widget, std::initializer_list<Fit> fits);
 
     int px(int twips) const;
+    // A control's place in its window, its edges on whole device pixels.
     QRect rect(int left, int top, int width, int height) const;
+
+    // `logical` moved by at most a pixel or two so that its first and last rows and columns
+    // fall on whole device pixels, for a widget at `origin` in its window. At a fractional
+    // scale (1.5 at 144 DPI) a one-pixel frame line between two device pixels is lost.
+    static QRect OnDevicePixels(const QRect& logical, QPoint origin, double devicePixelRatio);
 
 private:
     double m_pixelsPerTwip;
+    double m_devicePixelRatio;
 };

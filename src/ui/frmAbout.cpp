@@ -40,8 +40,10 @@ frmAbout::frmAbout(CommandRunner& runner, Prompt& prompt, QWidget* parent)
         control->setGeometry(twips.rect(l, t, w, h));
     };
     auto* picIcon = new QLabel(this);
-    picIcon->setPixmap(windowIcon().pixmap(32, 32));
     place(picIcon, "picIcon", 60, 60, 432, 432);
+    // As large as its box, which grows with the layout, drawn for the screen's device pixels
+    // rather than scaled up from a smaller picture.
+    picIcon->setPixmap(windowIcon().pixmap(picIcon->size(), devicePixelRatioF()));
     place(lblTitle, "lblTitle", 540, 120, 3888, 348);
     place(lblVersion, "lblVersion", 540, 480, 3888, 228);
     place(lblCopyright, "lblCopyright", 600, 780, 3888, 228);

@@ -9,6 +9,7 @@
 #include "ui/EventHistoryList.h"
 #include "ui/MainMenus.h"
 #include "ui/StatusPanels.h"
+#include "ui/TwipsClient.h"
 #include "ui/TwipsLayout.h"
 #include "ui/frmAbout.h"
 #include "ui/frmSettings.h"
@@ -54,10 +55,10 @@ void frmHostVane::buildControls()
                {FormatDate(sample, kStartedPattern), 1812},
                {QStringLiteral(" 99999"), 552},
                {QStringLiteral("Next check: ") + FormatDate(sample, kPanelTimePattern), 2540}});
-    auto* client = new QWidget(this);
+    auto* client = new TwipsClient(twips, 6636, 3156 - 252, this);
     setCentralWidget(client);
-    const auto place = [&twips](QWidget* control, int l, int t, int w, int h) {
-        control->setGeometry(twips.rect(l, t, w, h));
+    const auto place = [client](QWidget* control, int l, int t, int w, int h) {
+        client->place(control, l, t, w, h);
     };
     const auto label = [&](const QString& text, int l, int t, int w, int h) {
         auto* caption = new QLabel(text, client);
@@ -74,7 +75,8 @@ void frmHostVane::buildControls()
 
     label(QStringLiteral("HostVane Started:"), 60, 120, 1224, 252);
     txStarted = readOnlyBox(QStringLiteral("txStarted"), 1380, 120, 1812, 240);
-    label(QStringLiteral("Uploads:"), 3480, 120, 660, 192);
+    // As tall as the other labels of its row, so that its text lines up with theirs.
+    label(QStringLiteral("Uploads:"), 3480, 120, 660, 252);
     txUploads = readOnlyBox(QStringLiteral("txUploads"), 4200, 120, 552, 240);
     label(QStringLiteral("FTP Errors:"), 4980, 120, 876, 252);
     txErrCount = readOnlyBox(QStringLiteral("txErrCount"), 5880, 120, 552, 240);
@@ -92,7 +94,8 @@ void frmHostVane::buildControls()
     lbEvents = new EventHistoryList(client);
     lbEvents->setObjectName(QStringLiteral("lbEvents"));
     lbEvents->setToolTip(QStringLiteral("Event history of most recent update check is shown here"));
-    place(lbEvents, 180, 1080, 6312, 1584);
+    // The history takes whatever height the window has beyond the drawn one.
+    client->place(lbEvents, 180, 1080, 6312, 1584, true);
 
     setTabOrder(txStarted, txUploads);
     setTabOrder(txUploads, txErrCount);
@@ -100,7 +103,6 @@ void frmHostVane::buildControls()
 
     sbMain = new StatusPanels(this, twips);
     setStatusBar(sbMain);
-    client->setMinimumSize(twips.px(6636), twips.px(3156 - 252));
 }
 
 void frmHostVane::connectMenus()

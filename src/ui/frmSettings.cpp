@@ -2,16 +2,19 @@
 
 #include "components/ServiceInstallation.h"
 #include "control/ProgramController.h"
+#include "engine/AdapterListing.h"
 #include "settings/SettingsStore.h"
 #include "settings/SettingsTable.h"
 #include "system/AppIdentity.h"
 #include "system/Prompt.h"
 #include "ui/CenterOnScreen.h"
+#include "ui/IdentifierBox.h"
 #include "ui/StarPasswordStyle.h"
 #include "ui/TwipsLayout.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -38,10 +41,12 @@ const Box kTextBoxes[] = {
     {u"txProxy"_s, u"Proxy server if you are using one"_s, 1680, 1368, 2772, 288},
     {u"txRefresh"_s, u"Frequency in minutes at which the current ip address is checked"_s, 1680,
      1680, 552, 288},
-    {u"txIdentifier"_s,
-     uR"(A string of characters that is used to identify the dial up connection.  Usually "PPP Adapter" for Windows 95 or "NdisWan" for Windows NT)"_s,
-     1680, 1980, 3792, 288},
 };
+
+// Said of this system's interfaces, on the box and on its label alike.
+const QString kIdentifierTip =
+    uR"(The text that marks your Internet connection in the address report: "NdisWan" for the dial-up link (ppp0) or else the interface with the default route, an interface name such as ppp0, eth0 or wlan0, or "public" for the address the Internet sees when you are behind a router)"_s;
+const Box kIdentifierBox = {u"txIdentifier"_s, kIdentifierTip, 1680, 1980, 3792, 288};
 
 struct CheckBox
 {
@@ -76,9 +81,7 @@ const Label kLabels[] = {
     {u"Directory to save to"_s, QString(), 1056},
     {u"Proxy name (if used)"_s, QString(), 1380},
     {u"Refresh every (min.)"_s, QString(), 1692},
-    {u"Connection identifier"_s,
-     uR"(A string of characters that is used to identify the dial up connection.  Usuall "PPP Adapter" for Windows 95 or "NdisWan" for Windows NT)"_s,
-     1980},
+    {u"Connection identifier"_s, kIdentifierTip, 1980},
 };
 
 constexpr int kLabelLeft = 60;
@@ -87,9 +90,18 @@ constexpr int kLabelHeight = 288;
 constexpr int kClientWidth = 6912;
 constexpr int kClientHeight = 3216;
 constexpr int kMaxMinutesDigits = 2;
-constexpr int kMaxIdentifier = 20;
 // What a check box draws before its caption, in twips at the designed scale.
 constexpr int kCheckIndicator = 300;
+
+// The identity the store gives when it holds none: the platform's own.
+QString IdentityFallback(int platformId)
+{
+    for (const SettingsKeys::Key& key : SettingsKeys::Table()) {
+        if (key.control == kIdentifierBox.name)
+            return key.fallback(platformId);
+    }
+    return QString();
+}
 
 } // namespace
 
@@ -122,27 +134,31 @@ void frmSettings::buildControls()
         previous = control;
     };
 
-    QList<QLineEdit*> boxes;
-    for (const Box& b : kTextBoxes) {
-        auto* box = new QLineEdit(this);
+    QList<QWidget*> boxes;
+    const auto place = [&](QWidget* box, const Box& b) {
         box->setObjectName(b.name);
         box->setToolTip(b.toolTip);
         box->setGeometry(twips.rect(b.left, b.top, b.width, b.height));
         chain(box);
         boxes.append(box);
-    }
-    QLineEdit* txPword = boxes[2];
+    };
+    for (const Box& b : kTextBoxes)
+        place(new QLineEdit(this), b);
+    // The adapters of the listing the last check left, offered by name.
+    place(new IdentifierBox(IdentityFallback(m_platform.WinverPlatform()),
+                            ListedAdapters(u"hostvane.ip"_s), this),
+          kIdentifierBox);
+    auto* txPword = static_cast<QLineEdit*>(boxes[2]);
     txPword->setEchoMode(QLineEdit::Password);
     auto* stars = new StarPasswordStyle;
     stars->setParent(txPword);
     txPword->setStyle(stars);
     txPword->setAttribute(Qt::WA_InputMethodEnabled, false);
-    QLineEdit* txRefresh = boxes[5];
+    auto* txRefresh = static_cast<QLineEdit*>(boxes[5]);
     // Typed, pasted or dropped: anything but the digits 0 to 9, or a third digit, leaves the
     // box as it was. A length limit of the box itself would cut a paste before it is checked.
     txRefresh->setValidator(new QRegularExpressionValidator(
         QRegularExpression(u"[0-9]{0,%1}"_s.arg(kMaxMinutesDigits)), txRefresh));
-    boxes[6]->setMaxLength(kMaxIdentifier);
 
     for (const CheckBox& c : kCheckBoxes) {
         auto* box = new QCheckBox(c.caption, this);
@@ -183,6 +199,8 @@ void frmSettings::Form_Load()
     for (auto it = shown.cbegin(); it != shown.cend(); ++it) {
         if (auto* box = findChild<QLineEdit*>(it.key()))
             box->setText(it.value().toString());
+        else if (auto* combo = findChild<QComboBox*>(it.key()))
+            combo->setEditText(it.value().toString());
         else if (auto* check = findChild<QCheckBox*>(it.key()))
             check->setChecked(it.value().toBool());
     }
@@ -195,6 +213,8 @@ ControlValues frmSettings::values() const
     for (const SettingsKeys::Key& key : SettingsKeys::Table()) {
         if (const auto* box = findChild<QLineEdit*>(key.control))
             typed.insert(key.control, box->text());
+        else if (const auto* combo = findChild<QComboBox*>(key.control))
+            typed.insert(key.control, combo->currentText());
         else if (const auto* check = findChild<QCheckBox*>(key.control))
             typed.insert(key.control, check->isChecked());
     }

@@ -1,6 +1,7 @@
 #include "support/EngineRig.h"
 
 #include "engine/AddressDiscovery.h"
+#include "engine/PrivateAddress.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -121,6 +122,44 @@ TEST(ReadAdapterAddress, MatchingRules)
     }
 }
 
+TEST(ListedAdapters, RealListingsAndTheHintMadeOfThem)
+{
+    TempWorld world;
+    world.writeFile(
+        QStringLiteral("ours.ip"),
+        "NdisWan adapter ppp0 (PPP Adapter):\n  IP Address. . : 10.1.2.3\n"
+        "Ethernet adapter wlan0:\n  IP Address. . : 0.0.0.0\n  IP Address. . : 1.2.3.4\n"
+        "PPP adapter Dial-up Connection:\n  Description . . : Modem\n");
+    const auto hint = [](const char* listed) {
+        return QStringLiteral("The address report listed: %1; choose one in File > Properties, "
+                              "Connection identifier")
+            .arg(QLatin1String(listed));
+    };
+    EXPECT_EQ(ListedAdaptersHint(ListedAdapters(QStringLiteral("ours.ip"))),
+              hint("ppp0 10.1.2.3, wlan0 0.0.0.0, Dial-up Connection"));
+    QList<ListedAdapter> nt =
+        ListedAdapters(QStringLiteral(HOSTVANE_LISTINGS_DIR "/nt4-ndiswan-4.txt"));
+    EXPECT_EQ(ListedAdaptersHint(nt), hint("EE161 22.101.102.207, NdisWan5 0.0.0.0, NdisWan9"));
+    nt += nt;
+    EXPECT_EQ(ListedAdaptersHint(nt), hint("EE161 22.101.102.207, NdisWan5 0.0.0.0, NdisWan9, "
+                                           "EE161 22.101.102.207 and 2 more"));
+    EXPECT_EQ(ListedAdaptersHint(ListedAdapters(QStringLiteral("missing.ip"))),
+              QStringLiteral("The address report listed no adapter"));
+}
+
+TEST(IsPrivateAddress, RangesAndTheirEdges)
+{
+    for (const char* address : {"10.0.0.0", "10.255.255.255", "172.16.0.1", "172.31.255.255",
+                                "192.168.1.20", "100.64.0.0", "100.127.255.255", "169.254.7.1",
+                                "fc00::1", "fd12::5", "FE80::1", "febf::1", "fe80::1%eth0"})
+        EXPECT_TRUE(IsPrivateAddress(QLatin1String(address))) << address;
+    for (const char* address :
+         {"9.255.255.255", "11.0.0.0", "172.15.255.255", "172.32.0.0", "192.169.0.1", "100.63.0.1",
+          "100.128.0.0", "169.255.0.1", "203.0.113.7", "fe00::1", "fec0::1", "2001:db8::5", "::1",
+          "", "10.1.2.3 (ppp)", "256.1.1.1", "10.1.2", "fd12::5 x", "fc00"})
+        EXPECT_FALSE(IsPrivateAddress(QLatin1String(address))) << address;
+}
+
 TEST(GetIP, RunsTheScriptAndReadsItsListing)
 {
     EngineRig rig;
@@ -136,6 +175,25 @@ TEST(GetIP, PlatformPicksTheScript)
     rig.world.installListingScript(DialUpListing("10.9.9.9"));
     rig.world.writeFile(QStringLiteral("getipNT.bat"), "#!/bin/sh\nexit 4\n", true);
     EXPECT_EQ(rig.discovery.GetIP(QStringLiteral("PPP Adapter")), QStringLiteral("10.9.9.9"));
+}
+
+// Only the identity "public" asks the Internet; every other identity reads the adapters.
+TEST(GetIP, ThePublicIdentityRunsThePublicAddressReport)
+{
+    EngineRig rig;
+    rig.world.writeFile(QStringLiteral("getip-public.sh"),
+                        "#!/bin/sh\nprintf 'public:\\n IP Address: 203.0.113.7\\n' > hostvane.ip\n",
+                        true);
+    rig.world.installListingScript(DialUpListing("10.1.2.3"));
+    const std::pair<const char*, const char*> cases[] = {{"public", "203.0.113.7"},
+                                                         {"PUBLIC", "203.0.113.7"},
+                                                         {"ppp0", "10.1.2.3"},
+                                                         {"publicity", ""},
+                                                         {" public", ""}};
+    for (const auto& [identity, address] : cases) {
+        QFile::remove(QStringLiteral("hostvane.ip"));
+        EXPECT_EQ(rig.discovery.GetIP(QLatin1String(identity)), QLatin1String(address)) << identity;
+    }
 }
 
 TEST(GetIP, FailingScriptIsReportedAndTheStaleListingIsNotRead)

@@ -19,6 +19,10 @@ TEST(Process, UnchangedAddressOnSchedule)
                            QStringLiteral("Adapter found at: NdisWan adapter ppp0 (PPP Adapter):"),
                            QStringLiteral("IP Found at: IP Address. . . . . . . . . : 10.1.2.3"),
                            QStringLiteral("IP resolved: 10.1.2.3"),
+                           QStringLiteral("The address 10.1.2.3 is private and cannot be reached "
+                                          "from the Internet; to publish the address the "
+                                          "Internet sees, choose \"public\" in File > "
+                                          "Properties, Connection identifier"),
                            QStringLiteral("Previous IP address: 10.1.2.3"),
                            QStringLiteral("Current IP address: 10.1.2.3"),
                            QStringLiteral("No need to update at this time"), kEnd}));
@@ -29,6 +33,7 @@ TEST(Process, UnchangedAddressOnSchedule)
     EXPECT_EQ(rig.host.timerLoads, 1);
 }
 
+// After the line that says so, one more says what the listing held instead.
 TEST(Process, NoAddressClearsThePreviousOne)
 {
     EngineRig rig;
@@ -36,8 +41,11 @@ TEST(Process, NoAddressClearsThePreviousOne)
     rig.check.sPreviousIP = QStringLiteral("10.1.2.3");
     rig.check.Process(false);
     EXPECT_EQ(rig.host.history.first(), kStart);
-    EXPECT_EQ(rig.host.history.at(rig.host.history.size() - 2),
+    EXPECT_EQ(rig.host.history.at(rig.host.history.size() - 3),
               QStringLiteral("Cannot resolve local WAN IP address"));
+    EXPECT_EQ(rig.host.history.at(rig.host.history.size() - 2),
+              QStringLiteral("The address report listed: eth0 192.168.1.20, ppp0 0.0.0.0; choose "
+                             "one in File > Properties, Connection identifier"));
     EXPECT_EQ(rig.host.history.last(), kEnd);
     EXPECT_FALSE(rig.host.history.contains(QStringLiteral("Previous IP address: 10.1.2.3")));
     EXPECT_EQ(rig.check.sPreviousIP, QString());

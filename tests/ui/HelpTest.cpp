@@ -8,7 +8,9 @@
 #include <QApplication>
 #include <QListWidget>
 #include <QMenu>
+#include <QScrollBar>
 #include <QTest>
+#include <QTextBlock>
 #include <QTextBrowser>
 #include <QTextDocument>
 #include <QTimer>
@@ -39,13 +41,23 @@ TEST(HelpPath, JoinsTheDirectoryAsReadWithoutDoublingItsSeparator)
 class HelpTest : public QuietWindowTest
 {
 protected:
-    // The topic the open viewer shows: its anchor, or "" for the contents page.
+    // The topic the open viewer shows: its anchor, or "" for the contents page, and where its
+    // heading stands when that is not the top of the view.
     QString shownTopic() const
     {
         const HelpViewer* viewer = window->help().Viewer();
         if (viewer == nullptr || !viewer->isVisible())
             return QStringLiteral("(closed)");
-        return viewer->browser()->source().fragment();
+        QTextBrowser* browser = viewer->browser();
+        const QString topic = browser->source().fragment();
+        // The contents page opens at the very top; a topic with its heading's line there.
+        int below = browser->verticalScrollBar()->value();
+        for (QTextBlock block = browser->document()->begin(); block.isValid() && !topic.isEmpty();
+             block = block.next()) {
+            if (block.begin().fragment().charFormat().anchorNames().contains(topic))
+                below = browser->cursorRect(QTextCursor(block)).top();
+        }
+        return std::abs(below) <= 1 ? topic : topic + QStringLiteral(" %1 px down").arg(below);
     }
     QString pressF1(QWidget* target)
     {

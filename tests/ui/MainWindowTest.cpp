@@ -3,6 +3,7 @@
 #include "support/ScriptedPrompt.h"
 #include "support/TempWorld.h"
 #include "system/InstanceGuard.h"
+#include "ui/TwipsLayout.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -121,6 +122,41 @@ protected:
     ScriptedPrompt prompt;
     std::unique_ptr<ProgramWindow> program;
 };
+
+// At a fractional scale a frame line between two device pixels is not drawn at all.
+TEST(TwipsLayout, FrameLinesLieOnWholeDevicePixels)
+{
+    const std::tuple<double, int, QRect> cases[] = {
+        {1.0, 0, {27, 189, 935, 235}},  {2.0, 25, {27, 189, 935, 235}},
+        {1.5, 0, {28, 190, 935, 235}},  {1.5, 25, {28, 189, 935, 235}},
+        {1.25, 0, {28, 188, 933, 237}}, {1.1, 0, {27, 189, 935, 235}}};
+    for (const auto& [ratio, originY, snapped] : cases)
+        EXPECT_EQ(TwipsLayout::OnDevicePixels({27, 189, 935, 235}, {0, originY}, ratio), snapped)
+            << ratio << " at " << originY;
+}
+
+// The status bar makes the window wider than drawn, and the user may enlarge it further: the
+// controls keep the drawn margins (180 and 144 twips) in proportion and the history takes the
+// extra height.
+TEST_F(MainWindowTest, ControlsFillTheWindowAsItGrows)
+{
+    ProgramWindow& w = start();
+    const QWidget* client = w.window.centralWidget();
+    const QRect& list = w.window.findChild<QListWidget*>(QStringLiteral("lbEvents"))->geometry();
+    const QRect& errors = w.window.findChild<QComboBox*>(QStringLiteral("cbFtpErrMsg"))->geometry();
+    const QLabel* details = nullptr;
+    for (const QLabel* label : client->findChildren<QLabel*>())
+        details = label->text() == QStringLiteral("Event details") ? label : details;
+    const int bottomMargin = client->height() - list.bottom();
+    for (const QSize& grow : {QSize(0, 0), QSize(300, 120)}) {
+        w.window.resize(w.window.size() + grow);
+        QTest::qWait(0);
+        EXPECT_NEAR(client->width() - 1 - list.right(), list.x() * 144.0 / 180.0, 2.0);
+        EXPECT_EQ(errors.right(), list.right());
+        EXPECT_NEAR(details->geometry().center().x(), client->width() / 2, 6);
+        EXPECT_EQ(client->height() - list.bottom(), bottomMargin);
+    }
+}
 
 TEST_F(MainWindowTest, StartsWithItsControlsAndTheFirstCheckDue)
 {

@@ -7,10 +7,12 @@
 #include "support/TempWorld.h"
 #include "ui/frmSettings.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -45,9 +47,16 @@ protected:
         box("txHost")->setFocus();
         return *dialog;
     }
+    QWidget* control(const char* name) const
+    {
+        return dialog->findChild<QWidget*>(QLatin1String(name));
+    }
+    // A text box, or the text box of a combo box.
     QLineEdit* box(const char* name) const
     {
-        return dialog->findChild<QLineEdit*>(QLatin1String(name));
+        if (auto* combo = qobject_cast<QComboBox*>(control(name)))
+            return combo->lineEdit();
+        return qobject_cast<QLineEdit*>(control(name));
     }
     QCheckBox* check(const char* name) const
     {
@@ -112,15 +121,13 @@ TEST_F(SettingsDialogTest, ShowsTheSettingsWithItsTextsInTabOrder)
                                     "txHost")
                          .split(QLatin1Char(' ')));
 
-    EXPECT_EQ(box("txIdentifier")->toolTip(),
-              QStringLiteral("A string of characters that is used to identify the dial up "
-                             "connection.  Usually \"PPP Adapter\" for Windows 95 or \"NdisWan\" "
-                             "for Windows NT"));
-    auto* identifierLabel = d.findChild<QLabel*>(QStringLiteral("labMain(6)"));
-    EXPECT_EQ(identifierLabel->toolTip(),
-              QStringLiteral("A string of characters that is used to identify the dial up "
-                             "connection.  Usuall \"PPP Adapter\" for Windows 95 or \"NdisWan\" "
-                             "for Windows NT"));
+    const QString identifierTip = QStringLiteral(
+        "The text that marks your Internet connection in the address report: \"NdisWan\" for "
+        "the dial-up link (ppp0) or else the interface with the default route, an interface "
+        "name such as ppp0, eth0 or wlan0, or \"public\" for the address the Internet sees when "
+        "you are behind a router");
+    EXPECT_EQ(control("txIdentifier")->toolTip(), identifierTip);
+    EXPECT_EQ(d.findChild<QLabel*>(QStringLiteral("labMain(6)"))->toolTip(), identifierTip);
     EXPECT_EQ(check("chkService")->toolTip(),
               QStringLiteral("Determines if Hostvane operates as a service.  Recommend with "
                              "Windows NT servers."));
@@ -128,7 +135,7 @@ TEST_F(SettingsDialogTest, ShowsTheSettingsWithItsTextsInTabOrder)
                            "txProxy", "txRefresh", "txIdentifier"};
     for (int Index = 0; Index < 7; ++Index) {
         auto* label = d.findChild<QLabel*>(QStringLiteral("labMain(%1)").arg(Index));
-        EXPECT_EQ(label->buddy(), box(boxes[Index])) << Index;
+        EXPECT_EQ(label->buddy(), control(boxes[Index])) << Index;
     }
     EXPECT_EQ(button(0)->text(), QStringLiteral("&Save"));
     EXPECT_EQ(button(1)->text(), QStringLiteral("&Cancel"));
@@ -224,6 +231,39 @@ TEST_F(SettingsDialogTest, SaveWritesTheStoreLoadsItAndInstalls)
     button(0)->click();
     EXPECT_EQ(runner.commands.size(), commands) << "installed already";
     EXPECT_EQ(prompt.shown.size(), 1);
+}
+
+// Behind a router: the public address is chosen in the dialog, and the way back is there too,
+// although the listing then holds only the public address.
+TEST_F(SettingsDialogTest, IdentifierOffersTheListedAdaptersAndThePublicAddress)
+{
+    const char* const steps[][3] = {
+        {"NdisWan adapter eth0 (default route):\n IP Address. : 192.168.1.20\n"
+         "Ethernet adapter wlan0:\n",
+         "NdisWan eth0 wlan0 public", "public"},
+        {"NdisWan adapter public (PPP Adapter):\n IP Address. : 203.0.113.7\n", "NdisWan public",
+         "NdisWan"}};
+    for (const auto& [listing, offered, chosen] : steps) {
+        world.writeFile(QStringLiteral("hostvane.ip"), listing);
+        open();
+        auto* identifier = static_cast<QComboBox*>(control("txIdentifier"));
+        QStringList items;
+        for (int i = 0; i < identifier->count(); ++i)
+            items.append(identifier->itemText(i));
+        EXPECT_EQ(items.join(u' '), QLatin1String(offered));
+        // The list opened from the keyboard and the entry clicked, as a user does.
+        identifier->setFocus();
+        press(Qt::Key_F4);
+        QAbstractItemView* list = identifier->view();
+        ASSERT_TRUE(list->isVisible());
+        const int row = identifier->findText(QLatin1String(chosen));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualRect(identifier->model()->index(row, 0)).center());
+        EXPECT_EQ(box("txIdentifier")->text(), QLatin1String(chosen));
+        button(0)->click();
+        EXPECT_TRUE(storeText().contains("Adapter=" + QByteArray(chosen) + "\n"));
+        EXPECT_EQ(main.settings().sAdapterIdentity, QLatin1String(chosen));
+    }
 }
 
 TEST_F(SettingsDialogTest, CancelAndTheCloseBoxWriteNothing)
