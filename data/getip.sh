@@ -13,25 +13,21 @@ set -f
 newline='
 '
 
-# The interface of the IPv4 default route the kernel uses (the lowest metric), or without one
-# the IPv6 default route's. A route that is not up, or rejects (unreachable, prohibit), is none.
+# The interface of the default route the kernel uses, IPv4's or without one IPv6's: the first
+# listed, as the kernel lists a destination's routes lowest metric first. A rejecting one
+# (unreachable, prohibit) is on no interface listed below.
 wan=
-best=
-while read -r iface destination _ flags _ _ metric mask _; do
-    case $destination/$mask in 00000000/00000000) ;; *) continue ;; esac
-    [ $((0x$flags & 0x201)) -eq 1 ] || continue
-    if [ -z "$best" ] || [ "$metric" -lt "$best" ]; then
+while read -r iface destination _ _ _ _ _ mask _; do
+    if [ "$destination/$mask" = 00000000/00000000 ]; then
         wan=$iface
-        best=$metric
+        break
     fi
 done < /proc/net/route
 if [ -z "$wan" ] && [ -r /proc/net/ipv6_route ]; then
-    while read -r destination length _ _ _ metric _ _ flags iface; do
-        case $destination/$length in 00000000000000000000000000000000/00) ;; *) continue ;; esac
-        [ $((0x$flags & 0x201)) -eq 1 ] || continue
-        if [ -z "$best" ] || [ $((0x$metric)) -lt "$best" ]; then
+    while read -r destination length _ _ _ _ _ _ _ iface; do
+        if [ "$destination/$length" = 00000000000000000000000000000000/00 ]; then
             wan=$iface
-            best=$((0x$metric))
+            break
         fi
     done < /proc/net/ipv6_route
 fi
