@@ -2,35 +2,80 @@
 # HostVane address report for a machine behind a router: the address on its own interfaces is a
 # private one, so this asks an address echo service which address the world sees, and writes it
 # into hostvane.ip in the current directory under a header line that both default adapter
-# identities find. To use it, copy it over getipNT.bat (and getip95.bat) in HostVane's program
-# directory. Exits non-zero, leaving hostvane.ip alone, when no answer came within 10 seconds or
-# the answer is not one IPv4 address.
+# identities find, with the IPv6 address a second service sees when it answers over IPv6. To use
+# it, copy it over getipNT.bat (and getip95.bat) in HostVane's program directory. Exits non-zero,
+# leaving hostvane.ip alone, when no IPv4 answer came within 10 seconds or the answer is not one
+# IPv4 address; without an IPv6 answer that is one IPv6 address there is no IPv6 line.
 HOSTVANE_ECHO_URL=${HOSTVANE_ECHO_URL:-https://api.ipify.org}
+HOSTVANE_ECHO6_URL=${HOSTVANE_ECHO6_URL:-https://api6.ipify.org}
 LC_ALL=C
 export LC_ALL
 
-answer=$(curl -q -f -s -S --max-time 10 --proto =https,http -- "$HOSTVANE_ECHO_URL") || exit 1
-address=$(printf '%s' "$answer" | awk '
-{
-    lines++
-    line = $0
-}
-END {
-    sub(/\r$/, "", line)
-    sub(/^[ \t]+/, "", line)
-    sub(/[ \t]+$/, "", line)
-    if (lines != 1 || line !~ /^[0-9]+\.[0-9]+\.[0-9]+\.[0-9]+$/)
-        exit 1
-    split(line, octet, ".")
-    for (i = 1; i <= 4; i++)
-        if (length(octet[i]) > 3 || octet[i] + 0 > 255 || octet[i] ~ /^0[0-9]/)
-            exit 1
-    print line
-}') || {
-    echo "getip-public.sh: the answer of $HOSTVANE_ECHO_URL is not an IPv4 address" >&2
-    exit 1
+# Asks the echo service $2 over IP version $1 and leaves its answer in hostvane.ip.new, which the
+# listing replaces later. An answer past 1 KB fails: --max-filesize refuses one whose length is
+# announced, the file size limit (in 512-byte blocks) ends one whose length is not.
+ask() {
+    (ulimit -f 2 && exec curl -q -f -s -S -"$1" --max-time 10 --max-filesize 1024 \
+        --proto =https,http -o hostvane.ip.new -- "$2")
 }
 
-printf 'HostVane IP Configuration\n\nNdisWan adapter public (PPP Adapter):\n\n        IP Address. . . . . . . . . : %s\n' \
-    "$address" > hostvane.ip.new || exit 1
+# Prints the answer of the echo service $2 when it is one address of IP version $1: one line that
+# is not blank, with blanks around it. IPv6 is taken in hexadecimal groups.
+answered_address() {
+    awk -v version="$1" '
+    /[^ \t\r]/ {
+        lines++
+        line = $0
+    }
+    END {
+        sub(/\r$/, "", line)
+        sub(/^[ \t]+/, "", line)
+        sub(/[ \t]+$/, "", line)
+        if (lines != 1)
+            exit 1
+        if (version == 4) {
+            if (line !~ /^[0-9]+\.[0-9]+\.[0-9]+\.[0-9]+$/)
+                exit 1
+            split(line, octet, ".")
+            for (i = 1; i <= 4; i++)
+                if (length(octet[i]) > 3 || octet[i] + 0 > 255 || octet[i] ~ /^0[0-9]/)
+                    exit 1
+        } else {
+            # Eight groups of one to four hexadecimal digits, or fewer around one "::".
+            if (line !~ /^[0-9A-Fa-f:]+$/ || line ~ /:::/ || split(line, half, "::") > 2)
+                exit 1
+            groups = 0
+            for (h in half) {
+                if (half[h] == "")
+                    continue
+                n = split(half[h], group, ":")
+                for (g = 1; g <= n; g++)
+                    if (group[g] !~ /^[0-9A-Fa-f][0-9A-Fa-f]?[0-9A-Fa-f]?[0-9A-Fa-f]?$/)
+                        exit 1
+                groups += n
+            }
+            if (index(line, "::") ? groups > 7 : groups != 8)
+                exit 1
+        }
+        print line
+    }' hostvane.ip.new || {
+        echo "getip-public.sh: the answer of $2 is not an IPv$1 address" >&2
+        return 1
+    }
+}
+
+if ! ask 4 "$HOSTVANE_ECHO_URL" || ! address=$(answered_address 4 "$HOSTVANE_ECHO_URL"); then
+    rm -f hostvane.ip.new
+    exit 1
+fi
+# A machine without IPv6 cannot reach the second service: that is no failure, and nothing to say.
+ipv6_line=
+if ask 6 "$HOSTVANE_ECHO6_URL" 2>/dev/null &&
+    address6=$(answered_address 6 "$HOSTVANE_ECHO6_URL"); then
+    ipv6_line="        IPv6 Address. . . . . . . . : $address6
+"
+fi
+
+printf 'HostVane IP Configuration\n\nNdisWan adapter public (PPP Adapter):\n\n        IP Address. . . . . . . . . : %s\n%s' \
+    "$address" "$ipv6_line" > hostvane.ip.new || exit 1
 mv -f hostvane.ip.new hostvane.ip

@@ -1,4 +1,5 @@
 #include "support/EngineRig.h"
+#include "support/PrivateNetwork.h"
 
 #include "engine/AddressDiscovery.h"
 #include "engine/PrivateAddress.h"
@@ -7,6 +8,8 @@
 #include <QFile>
 
 #include <gtest/gtest.h>
+
+#include <optional>
 
 namespace {
 
@@ -232,6 +235,103 @@ TEST(GetIP, ShippedScriptListsThisMachine)
     EXPECT_TRUE(listing.startsWith("HostVane IP Configuration\n"));
     EXPECT_FALSE(listing.contains("adapter lo:"));
     EXPECT_EQ(listing.count("adapter "), listing.count("IP Address. . . . . . . . . : "));
+}
+
+// A section as the shipped script writes it, from "header|IPv4|IPv6|IPv6...".
+QString scriptSection(const QString& text)
+{
+    const QStringList parts = text.split(QLatin1Char('|'));
+    QString section = QLatin1Char('\n') + parts[0] +
+                      QStringLiteral("\n\n        IP Address. . . . . . . . . : ") + parts[1] +
+                      QLatin1Char('\n');
+    for (const QString& address : parts.mid(2))
+        section +=
+            QStringLiteral("        IPv6 Address. . . . . . . . : ") + address + QLatin1Char('\n');
+    return section;
+}
+
+TEST(GetIP, ShippedScriptListsTheWanConnectionFirstWithUsableIpv6)
+{
+    const QByteArray eth0 = "tuntap add dev eth0 mode tap\nlink set eth0 up\n";
+    const QByteArray wlan0 = "tuntap add dev wlan0 mode tap\nlink set wlan0 up\n";
+    const QByteArray ethRoute =
+        "addr add 192.168.1.20/24 dev eth0\nroute add default via 192.168.1.1\n";
+    const QString ethWan = QStringLiteral("NdisWan adapter eth0 (default route):|192.168.1.20");
+    const struct
+    {
+        const char* name;
+        QByteArray commands;       // ip commands in a fresh network namespace
+        QStringList sections;      // "header|IPv4|IPv6...", in the listing's order
+        QString wan;               // found by the default identity
+        QString eth0;              // found by the identity "eth0"
+        QByteArrayList flags = {}; // what `ip addr` must show, so the case holds what it tests
+    } cases[] = {
+        {"a public address on the default route",
+         eth0 + "addr add 203.0.113.5/24 dev eth0\naddr add 203.0.113.6/24 dev eth0\n"
+                "route add default via 203.0.113.1\n",
+         {QStringLiteral("NdisWan adapter eth0 (default route):|203.0.113.5")},
+         QStringLiteral("203.0.113.5"),
+         QStringLiteral("203.0.113.5")},
+        {"a private one, on the default route of the lowest metric",
+         wlan0 +
+             "addr add 192.168.2.30/24 dev wlan0\nroute add default via 192.168.2.1 metric 9\n" +
+             eth0 + ethRoute,
+         {ethWan, QStringLiteral("Ethernet adapter wlan0:|192.168.2.30")},
+         QStringLiteral("192.168.1.20"),
+         QStringLiteral("192.168.1.20")},
+        {"no default route and no point-to-point link",
+         eth0 + "addr add 192.168.1.20/24 dev eth0\n",
+         {QStringLiteral("Ethernet adapter eth0:|192.168.1.20")},
+         {},
+         QStringLiteral("192.168.1.20")},
+        {"ppp0 before the default route",
+         eth0 + ethRoute +
+             "tuntap add dev ppp0 mode tun\naddr add 10.64.0.2 peer 10.64.0.1 dev ppp0\n"
+             "link set ppp0 up\n",
+         {QStringLiteral("NdisWan adapter ppp0 (PPP Adapter):|10.64.0.2"), ethWan},
+         QStringLiteral("10.64.0.2"),
+         QStringLiteral("192.168.1.20")},
+        {"only IPv6, and its default route",
+         eth0 + "addr add 2001:db8::5/64 dev eth0 nodad\nroute add default via 2001:db8::1\n",
+         {QStringLiteral("NdisWan adapter eth0 (default route):|0.0.0.0|2001:db8::5")},
+         {},
+         {}},
+        {"usable IPv6 only, unique-local when nothing better",
+         wlan0 + "addr add 2001:db8:1::7/64 dev wlan0\naddr add fd00:1::1/64 dev wlan0 nodad\n" +
+             eth0 + "link set eth0 arp off\n" + ethRoute +
+             "addr add 2001:db8::5/64 dev eth0 mngtmpaddr\naddr add fe80::5/64 dev eth0\n"
+             "addr add 2001:db8::6/64 dev eth0 preferred_lft 0\naddr add fd00::8/64 dev eth0\n",
+         {ethWan + QStringLiteral("|2001:db8::5"),
+          QStringLiteral("Ethernet adapter wlan0:|0.0.0.0|fd00:1::1")},
+         QStringLiteral("192.168.1.20"),
+         QStringLiteral("192.168.1.20"),
+         {"temporary", "scope link", "deprecated", "tentative"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        PrivateNetwork network;
+        if (!network.failure().isEmpty())
+            GTEST_SKIP() << "needs a private network namespace: " << network.failure();
+        // Temporary addresses for mngtmpaddr; /proc/sys/net is the opening thread's namespace.
+        QFile tempaddr(QStringLiteral("/proc/sys/net/ipv6/conf/default/use_tempaddr"));
+        ASSERT_TRUE(tempaddr.open(QIODevice::WriteOnly) && tempaddr.write("2") && tempaddr.flush());
+        const std::optional<QByteArray> shown = network.ipBatch(c.commands + "addr show\n");
+        ASSERT_TRUE(shown);
+        for (const QByteArray& flag : c.flags)
+            EXPECT_TRUE(shown->contains(' ' + flag + ' ')) << flag.toStdString();
+
+        EngineRig rig;
+        EXPECT_EQ(rig.discovery.GetIP(QStringLiteral("NdisWan")), c.wan);
+        QString expected = QStringLiteral("HostVane IP Configuration\n");
+        for (const QString& section : c.sections)
+            expected += scriptSection(section);
+        EXPECT_EQ(rig.world.readFile(QStringLiteral("hostvane.ip")).toStdString(),
+                  expected.toStdString());
+        QFile listing(QStringLiteral("hostvane.ip"));
+        ASSERT_TRUE(listing.open(QIODevice::ReadOnly));
+        EXPECT_EQ(ReadAdapterAddress(listing, QStringLiteral("eth0"), [](const QString&) {}),
+                  c.eth0);
+    }
 }
 
 } // namespace

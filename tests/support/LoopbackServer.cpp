@@ -71,12 +71,14 @@ LoopbackServer LoopbackServer::ConnectProxy()
     return LoopbackServer(script("connect_proxy.py"), {log}, std::move(folder));
 }
 
-LoopbackServer LoopbackServer::AddressEcho(const QString& body, int status)
+LoopbackServer LoopbackServer::AddressEcho(const QString& body, int status,
+                                           const QStringList& options)
 {
-    return LoopbackServer(
-        script("echo_server.py"),
-        {QStringLiteral("--body"), body, QStringLiteral("--status"), QString::number(status)},
-        nullptr);
+    return LoopbackServer(script("echo_server.py"),
+                          QStringList{QStringLiteral("--body"), body, QStringLiteral("--status"),
+                                      QString::number(status)} +
+                              options,
+                          nullptr);
 }
 
 LoopbackServer::LoopbackServer(const QString& scriptPath, const QStringList& arguments,

@@ -30,8 +30,10 @@ public:
                                      const QString& certificate, const QStringList& options = {});
     static LoopbackServer Silent();
     static LoopbackServer ConnectProxy();
-    // Answers every HTTP GET with `body` and the HTTP `status`.
-    static LoopbackServer AddressEcho(const QString& body, int status = 200);
+    // Answers every HTTP GET with `body` and the HTTP `status`; `options` are further switches
+    // of echo_server.py, such as {"--ipv6"}.
+    static LoopbackServer AddressEcho(const QString& body, int status = 200,
+                                      const QStringList& options = {});
     // A loopback port on which nothing listens.
     static quint16 UnusedPort();
 

@@ -26,6 +26,20 @@ QString lastError(const char* what)
            QString::fromLocal8Bit(std::strerror(errno));
 }
 
+// What `ip` printed, or nothing when it failed.
+std::optional<QByteArray> runIp(const QStringList& arguments, const QByteArray& input = {})
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process.start(ipCommand(), arguments);
+    process.write(input);
+    process.closeWriteChannel();
+    if (!process.waitForFinished(10000) || process.exitStatus() != QProcess::NormalExit ||
+        process.exitCode() != 0)
+        return std::nullopt;
+    return process.readAllStandardOutput();
+}
+
 } // namespace
 
 PrivateNetwork::PrivateNetwork()
@@ -58,11 +72,12 @@ PrivateNetwork::~PrivateNetwork()
 
 bool PrivateNetwork::ip(const QStringList& arguments)
 {
-    QProcess process;
-    process.setProcessChannelMode(QProcess::ForwardedChannels);
-    process.start(ipCommand(), arguments);
-    return process.waitForFinished(10000) && process.exitStatus() == QProcess::NormalExit &&
-           process.exitCode() == 0;
+    return runIp(arguments).has_value();
+}
+
+std::optional<QByteArray> PrivateNetwork::ipBatch(const QByteArray& commands)
+{
+    return runIp({QStringLiteral("-o"), QStringLiteral("-batch"), QStringLiteral("-")}, commands);
 }
 
 bool PrivateNetwork::addPointToPoint(const QString& name, const QString& local, const QString& peer)

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 // A private network namespace for the calling thread and every process it starts while the
 // object lives: loopback, brought up, and whatever interfaces the test makes, so address
@@ -20,6 +23,9 @@ public:
 
     // Runs `ip` with `arguments` inside the namespace; true when it succeeded.
     bool ip(const QStringList& arguments);
+    // Runs the `ip` commands in `commands`, one a line, in one `ip -o -batch` inside the
+    // namespace; what they printed, or nothing when one failed.
+    std::optional<QByteArray> ipBatch(const QByteArray& commands);
     // A point-to-point tun interface `name` holding `local`, with `peer` at the other end, up.
     bool addPointToPoint(const QString& name, const QString& local, const QString& peer);
 

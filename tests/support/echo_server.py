@@ -1,11 +1,13 @@
 #!/usr/bin/python3
 """An address echo service on loopback for the tests: answers every GET with the text given
-(--status for another HTTP status), on a free port that it prints on standard output. It ends
-when its standard input closes, so it never outlives the test that started it."""
+(--status for another HTTP status, --no-length to leave its length unannounced), on a free port
+of 127.0.0.1 (::1 with --ipv6) that it prints on standard output. It ends when its standard
+input closes, so it never outlives the test that started it."""
 
 import argparse
 import http.server
 import os
+import socket
 import sys
 import threading
 
@@ -14,6 +16,8 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--body", default="")
     parser.add_argument("--status", type=int, default=200)
+    parser.add_argument("--no-length", action="store_true")
+    parser.add_argument("--ipv6", action="store_true")
     args = parser.parse_args()
     body = args.body.encode()
 
@@ -21,14 +25,18 @@ def main():
         def do_GET(self):
             self.send_response(args.status)
             self.send_header("Content-Type", "text/plain")
-            self.send_header("Content-Length", str(len(body)))
+            if not args.no_length:
+                self.send_header("Content-Length", str(len(body)))
             self.end_headers()
             self.wfile.write(body)
 
         def log_message(self, *_):
             pass
 
-    server = http.server.HTTPServer(("127.0.0.1", 0), Echo)
+    class Server(http.server.HTTPServer):
+        address_family = socket.AF_INET6 if args.ipv6 else socket.AF_INET
+
+    server = Server(("::1" if args.ipv6 else "127.0.0.1", 0), Echo)
     print(server.server_address[1], flush=True)
     threading.Thread(target=server.serve_forever, daemon=True).start()
     sys.stdin.read()
