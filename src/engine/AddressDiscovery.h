@@ -12,9 +12,12 @@ class cWinVer;
 // Reads an adapter configuration listing: the first line containing `adapterIdentity` opens
 // the adapter's section, and the first later line containing "IP Address" gives the address
 // after its first ":". "0.0.0.0" means the adapter holds none. Progress lines go to
-// `eventMsg`. Returns the address, or empty.
+// `eventMsg`. Returns the address, or empty. With `ipv6`, it also gets the value of the first
+// "IPv6 Address" line of the adapter's own section (which ends at the next adapter header),
+// or empty, and the history tells it after the IPv4 lines.
 QString ReadAdapterAddress(QIODevice& listing, const QString& adapterIdentity,
-                           const std::function<void(const QString&)>& eventMsg);
+                           const std::function<void(const QString&)>& eventMsg,
+                           QString* ipv6 = nullptr);
 
 // Finds the address the dial-up adapter holds now: runs the platform's address-report script,
 // which leaves the listing in "hostvane.ip", and reads it.
@@ -29,7 +32,8 @@ public:
     // Seconds the script's results are given to settle after it ends.
     void setSettleSeconds(qint16 seconds) { m_settleSeconds = seconds; }
 
-    QString GetIP(const QString& adapterIdentity);
+    // The IPv4 address, or empty; `ipv6`, when given, gets the IPv6 address, or empty.
+    QString GetIP(const QString& adapterIdentity, QString* ipv6 = nullptr);
 
 private:
     const cWinVer& m_platform;
