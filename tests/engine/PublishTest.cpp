@@ -353,19 +353,22 @@ TEST(PublishOverTls, OnlyAVerifiedServerGetsTheLoginAndThePage)
          false},
         {"a server without TLS", "", "", "ftpes://", "ca", false},
         {"implicit TLS to a server without TLS", "", "", "ftps://", "ca", false},
+        {"plain FTP to an IPv6 server", "", "", "", "", true, "--bind ::1"},
+        {"explicit TLS to an IPv6 server", "explicit", "trusted", "ftpes://", "ca", true,
+         "--bind ::1"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.why);
         const QString mode = QLatin1String(c.server);
+        const QStringList options =
+            QString::fromLatin1(c.options).split(QLatin1Char(' '), Qt::SkipEmptyParts);
         const LoopbackServer server =
-            mode.isEmpty()
-                ? LoopbackServer::Ftp(kUser, kPassword)
-                : LoopbackServer::FtpOverTls(
-                      kUser, kPassword,
-                      mode == QLatin1String("explicit") ? LoopbackServer::ExplicitTls
-                                                        : LoopbackServer::ImplicitTls,
-                      QLatin1String(c.certificate),
-                      QString::fromLatin1(c.options).split(QLatin1Char(' '), Qt::SkipEmptyParts));
+            mode.isEmpty() ? LoopbackServer::Ftp(kUser, kPassword, options)
+                           : LoopbackServer::FtpOverTls(kUser, kPassword,
+                                                        mode == QLatin1String("explicit")
+                                                            ? LoopbackServer::ExplicitTls
+                                                            : LoopbackServer::ImplicitTls,
+                                                        QLatin1String(c.certificate), options);
         EngineRig rig;
         rig.world.installListingScript(DialUpListing("10.1.2.3"));
         rig.settings.sTargetUrl =

@@ -10,7 +10,8 @@ misbehave the way real ones do: --without CMD (repeatable) answers 500 to CMD, -
 keeps only the first half of each stored file, --disk-limit N fails a store with "no space
 left" after N bytes, --drop-after N closes the connection after N bytes of one store.
 --throttle N takes stores at N bytes a second. --require-session-reuse refuses a TLS data connection that does not resume the control
-connection's TLS session, as vsftpd and FileZilla Server do."""
+connection's TLS session, as vsftpd and FileZilla Server do. --bind ::1 listens on IPv6
+loopback instead of 127.0.0.1."""
 
 import argparse
 import errno
@@ -141,7 +142,7 @@ def ftp(args):
     handler = handler_class(args)
     handler.authorizer = authorizer
     handler.auth_failed_timeout = 0.1
-    server = FTPServer(("127.0.0.1", 0), handler)
+    server = FTPServer((args.bind, 0), handler)
     print(server.address[1], flush=True)
     server.serve_forever()
 
@@ -152,6 +153,7 @@ def main():
     parser.add_argument("--user")
     parser.add_argument("--password")
     parser.add_argument("--silent", action="store_true")
+    parser.add_argument("--bind", default="127.0.0.1")
     parser.add_argument("--tls", choices=["explicit", "implicit"])
     parser.add_argument("--cert")
     parser.add_argument("--require-session-reuse", action="store_true")
