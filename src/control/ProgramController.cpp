@@ -137,9 +137,9 @@ void ProgramController::writeStamped(const QString& line) const
     std::fflush(stderr);
 }
 
-void ProgramController::ShowAddressPanel(const QString& text)
+void ProgramController::ShowAddressPanel(const QString& text, const QString& ipv6Text)
 {
-    m_view->ShowAddressPanel(text);
+    m_view->ShowAddressPanel(text, ipv6Text);
 }
 
 void ProgramController::ControlsEnable(bool TrueFalse)

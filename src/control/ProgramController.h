@@ -80,7 +80,7 @@ public:
     // CheckHost
     void ClearEvents() override;
     void EventMsg(const QString& msg) override;
-    void ShowAddressPanel(const QString& text) override;
+    void ShowAddressPanel(const QString& text, const QString& ipv6Text) override;
     void ControlsEnable(bool TrueFalse) override;
     void LoadTimer() override;
     QString Caption() const override;

@@ -30,7 +30,7 @@ public:
     // The status bar's three panels.
     virtual void ShowTime(const QString& text) = 0;
     virtual void ShowWaitTime(const QString& text) = 0;
-    virtual void ShowAddressPanel(const QString& text) = 0;
+    virtual void ShowAddressPanel(const QString& text, const QString& ipv6Text) = 0;
     // The check mark of the automatic-checking command.
     virtual void ShowAutoUpdate(bool TrueFalse) = 0;
     // Enables or disables the two commands that must not run during a check.

@@ -10,12 +10,31 @@
 
 #include <QFile>
 
+namespace {
+
+// "NdisWan adapter ppp0 (PPP Adapter):" opens a section; the lines that belong to it are
+// indented.
+bool IsAdapterHeader(const QString& line)
+{
+    return !line.isEmpty() && line.front() != QLatin1Char(' ') &&
+           line.front() != QLatin1Char('\t') && TrimBlanks(line).endsWith(QLatin1Char(':'));
+}
+
+} // namespace
+
 QString ReadAdapterAddress(QIODevice& listing, const QString& adapterIdentity,
-                           const std::function<void(const QString&)>& eventMsg)
+                           const std::function<void(const QString&)>& eventMsg, QString* ipv6)
 {
     bool adapterSeen = false;
+    bool addressSeen = false;
+    // The IPv6 address must be the adapter's own, so its search ends with the adapter's
+    // section; the IPv4 search goes on past it, as it always has.
+    bool inSection = false;
+    bool ipv6Wanted = ipv6 != nullptr;
     QString address;
-    while (!listing.atEnd()) {
+    QString address6;
+    const auto done = [&] { return addressSeen && !(ipv6Wanted && inSection); };
+    while (!listing.atEnd() && !done()) {
         QByteArray raw = listing.readLine();
         if (raw.endsWith('\n'))
             raw.chop(1);
@@ -27,10 +46,24 @@ QString ReadAdapterAddress(QIODevice& listing, const QString& adapterIdentity,
             if (!line.isEmpty() && line.contains(adapterIdentity, Qt::CaseInsensitive)) {
                 eventMsg(QStringLiteral("Adapter found at: ") + TrimBlanks(line));
                 adapterSeen = true;
+                inSection = true;
             }
             continue;
         }
-        if (!line.contains(QLatin1String("IP Address"), Qt::CaseInsensitive))
+        if (IsAdapterHeader(line))
+            inSection = false;
+        // "IPv6 Address" does not contain "IP Address"; a line with both is the IPv4 line.
+        const bool ipv4Line = line.contains(QLatin1String("IP Address"), Qt::CaseInsensitive);
+        if (ipv6Wanted && inSection && !ipv4Line &&
+            line.contains(QLatin1String("IPv6 Address"), Qt::CaseInsensitive)) {
+            ipv6Wanted = false;
+            const qsizetype colon = line.indexOf(QLatin1Char(':'));
+            if (colon >= 0)
+                address6 = TrimBlanks(line.mid(colon + 1));
+        }
+        if (addressSeen)
+            continue;
+        if (!ipv4Line)
             continue;
         eventMsg(QStringLiteral("IP Found at: ") + TrimBlanks(line));
         const qsizetype colon = line.indexOf(QLatin1Char(':'));
@@ -40,12 +73,17 @@ QString ReadAdapterAddress(QIODevice& listing, const QString& adapterIdentity,
             if (address == QLatin1String("0.0.0.0"))
                 address.clear();
         }
-        break;
+        addressSeen = true;
+    }
+    if (ipv6) {
+        if (!address6.isEmpty())
+            eventMsg(QStringLiteral("IPv6 resolved: ") + address6);
+        *ipv6 = address6;
     }
     return address;
 }
 
-QString AddressDiscovery::GetIP(const QString& adapterIdentity)
+QString AddressDiscovery::GetIP(const QString& adapterIdentity, QString* ipv6)
 {
     const bool nt = m_platform.WinverPlatform() == cWinVer::WindowsNT;
     const bool publicAddress = adapterIdentity.compare(kPublicIdentity, Qt::CaseInsensitive) == 0;
@@ -54,6 +92,7 @@ QString AddressDiscovery::GetIP(const QString& adapterIdentity)
                                               : QStringLiteral("getip95.bat");
 
     QString address;
+    QString address6;
     m_listed.reset();
     const qint32 exitCode = ShellWait(commandLine, !nt, m_settleSeconds);
     if (exitCode != 0) {
@@ -63,15 +102,22 @@ QString AddressDiscovery::GetIP(const QString& adapterIdentity)
         m_listed.emplace();
         QFile listing(QStringLiteral("hostvane.ip"));
         if (OpenRegularFile(listing, QIODevice::ReadOnly)) {
-            address = ReadAdapterAddress(listing, adapterIdentity,
-                                         [this](const QString& msg) { m_host.EventMsg(msg); });
-            if (IsPrivateAddress(address))
-                m_host.EventMsg(PrivateAddressNotice(address));
-            else if (address.isEmpty() && listing.seek(0))
+            address = ReadAdapterAddress(
+                listing, adapterIdentity, [this](const QString& msg) { m_host.EventMsg(msg); },
+                &address6);
+            for (const QString& found : {address, address6}) {
+                if (IsPrivateAddress(found))
+                    m_host.EventMsg(PrivateAddressNotice(found));
+            }
+            if (address.isEmpty() && address6.isEmpty() && listing.seek(0))
                 m_listed = ListedAdapters(listing);
         }
     }
-    m_host.ShowAddressPanel(QStringLiteral("Current IP address: ") + address);
+    m_host.ShowAddressPanel(
+        QStringLiteral("Current IP address: ") + address,
+        address6.isEmpty() ? QString() : QStringLiteral("Current IPv6 address: ") + address6);
+    if (ipv6)
+        *ipv6 = address6;
     return address;
 }
 

@@ -15,9 +15,12 @@ class cWinVer;
 // Reads an adapter configuration listing: the first line containing `adapterIdentity` opens
 // the adapter's section, and the first later line containing "IP Address" gives the address
 // after its first ":". "0.0.0.0" means the adapter holds none. Progress lines go to
-// `eventMsg`. Returns the address, or empty.
+// `eventMsg`. Returns the address, or empty. With `ipv6`, it also gets the value of the first
+// "IPv6 Address" line of the adapter's own section (which ends at the next adapter header),
+// or empty, and the history tells it after the IPv4 lines.
 QString ReadAdapterAddress(QIODevice& listing, const QString& adapterIdentity,
-                           const std::function<void(const QString&)>& eventMsg);
+                           const std::function<void(const QString&)>& eventMsg,
+                           QString* ipv6 = nullptr);
 
 // The identity that has discovery ask, through "getip-public.sh", which address the Internet
 // sees, for a machine behind a router; matched without regard to case. Only this choice of
@@ -37,7 +40,8 @@ public:
     // Seconds the script's results are given to settle after it ends.
     void setSettleSeconds(qint16 seconds) { m_settleSeconds = seconds; }
 
-    QString GetIP(const QString& adapterIdentity);
+    // The IPv4 address, or empty; `ipv6`, when given, gets the IPv6 address, or empty.
+    QString GetIP(const QString& adapterIdentity, QString* ipv6 = nullptr);
 
     // After a GetIP that found no address, the history line naming what the listing held;
     // empty when the script failed and there was no listing to go by.

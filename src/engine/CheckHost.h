@@ -13,8 +13,9 @@ public:
     virtual void ClearEvents() = 0;
     // Appends one line to the event history and selects it.
     virtual void EventMsg(const QString& msg) = 0;
-    // The status bar's address panel.
-    virtual void ShowAddressPanel(const QString& text) = 0;
+    // The status bar's address panel; `ipv6Text`, empty when there is no IPv6 address, is shown
+    // with it (in its tool-tip), so the IPv4 panel text stays as it is.
+    virtual void ShowAddressPanel(const QString& text, const QString& ipv6Text) = 0;
     // Enables or disables the two commands that must not run during a check.
     virtual void ControlsEnable(bool TrueFalse) = 0;
     // Schedules the next automatic check from now.

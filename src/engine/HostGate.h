@@ -22,10 +22,10 @@ public:
         if (m_open)
             m_host.EventMsg(msg);
     }
-    void ShowAddressPanel(const QString& text) override
+    void ShowAddressPanel(const QString& text, const QString& ipv6Text) override
     {
         if (m_open)
-            m_host.ShowAddressPanel(text);
+            m_host.ShowAddressPanel(text, ipv6Text);
     }
     void ControlsEnable(bool TrueFalse) override
     {

@@ -13,18 +13,36 @@ const QString kPage = QStringLiteral("hostvane.htm");
 const QString kWorkingTemplate = QStringLiteral("hostvane.inp");
 const QString kInstalledTemplate = QStringLiteral("template/hostvane.inp");
 constexpr QByteArrayView kMarker = "~ip~";
+constexpr QByteArrayView kMarker6 = "~ip6~";
 } // namespace
 
-bool ReplaceAddressMarker(QByteArray& line, const QByteArray& ip)
+bool ReplaceAddressMarker(QByteArray& line, const QByteArray& ip, const QByteArray& ip6)
 {
-    const qsizetype at = line.toLower().indexOf(kMarker);
-    if (at < 0)
+    const QByteArray lower = line.toLower();
+    QByteArray page;
+    qsizetype copied = 0;
+    bool ipDone = false;
+    bool ip6Done = false;
+    for (;;) {
+        const qsizetype at = ipDone ? -1 : lower.indexOf(kMarker, copied);
+        const qsizetype at6 = ip6Done ? -1 : lower.indexOf(kMarker6, copied);
+        if (at < 0 && at6 < 0)
+            break;
+        const bool six = at < 0 || (at6 >= 0 && at6 < at);
+        const qsizetype start = six ? at6 : at;
+        page += QByteArrayView(line).sliced(copied, start - copied);
+        page += six ? ip6 : ip;
+        copied = start + (six ? kMarker6 : kMarker).size();
+        (six ? ip6Done : ipDone) = true;
+    }
+    if (copied == 0)
         return false;
-    line.replace(at, kMarker.size(), ip);
+    page += QByteArrayView(line).sliced(copied);
+    line = page;
     return true;
 }
 
-qint16 PageGenerator::CreateHtm(const QString& ip)
+qint16 PageGenerator::CreateHtm(const QString& ip, const QString& ipv6)
 {
     QFile::remove(kPage);
     // Anything but a regular file has no length here, so it is replaced like an empty one.
@@ -35,7 +53,9 @@ qint16 PageGenerator::CreateHtm(const QString& ip)
             return 1;
         }
     }
-    return writePage(ip.toUtf8()) ? 0 : 1;
+    const QString host6 = QLatin1Char('[') + ipv6 + QLatin1Char(']');
+    const QString host = ip.isEmpty() ? host6 : ip;
+    return writePage(host.toUtf8(), (ipv6.isEmpty() ? ip : host6).toUtf8()) ? 0 : 1;
 }
 
 bool PageGenerator::copyInstalledTemplate()
@@ -51,7 +71,7 @@ bool PageGenerator::copyInstalledTemplate()
     return ReplaceFile(kWorkingTemplate, text).isEmpty();
 }
 
-bool PageGenerator::writePage(const QByteArray& ip)
+bool PageGenerator::writePage(const QByteArray& ip, const QByteArray& ip6)
 {
     QFile templateFile(kWorkingTemplate);
     QFile page(kPage);
@@ -67,7 +87,7 @@ bool PageGenerator::writePage(const QByteArray& ip)
         if (line.endsWith('\r'))
             line.chop(1);
         const QByteArray original = line;
-        if (ReplaceAddressMarker(line, ip))
+        if (ReplaceAddressMarker(line, ip, ip6))
             m_host.EventMsg(QStringLiteral("Replacing text:") +
                             TrimBlanks(QString::fromUtf8(original)));
         line += "\r\n";

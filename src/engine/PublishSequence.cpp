@@ -22,13 +22,13 @@ void PublishSequence::configure(const Settings& settings)
     m_ftp1.AccessType = proxy.isEmpty() ? Inet::icDirect : Inet::icNamedProxy;
 }
 
-bool PublishSequence::Publish(const QString& ip, const Settings& settings)
+bool PublishSequence::Publish(const QString& ip, const Settings& settings, const QString& ipv6)
 {
     m_host.EventMsg(QStringLiteral("Preparing to upload new redirector page"));
     configure(settings);
 
     bool uploaded = false;
-    if (m_pages.CreateHtm(ip) == 0) {
+    if (m_pages.CreateHtm(ip, ipv6) == 0) {
         m_host.EventMsg(QStringLiteral("Deleting old redirector page"));
         m_driver.FTPExecute(QStringLiteral("DELETE ") + settings.sTargetdir + kRemotePage);
 

@@ -20,8 +20,8 @@ public:
     {
     }
 
-    // True when the page was uploaded.
-    bool Publish(const QString& ip, const Settings& settings);
+    // True when the page was uploaded. Either address may be empty, not both.
+    bool Publish(const QString& ip, const Settings& settings, const QString& ipv6 = QString());
 
 private:
     void configure(const Settings& settings);

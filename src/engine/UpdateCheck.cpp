@@ -29,30 +29,41 @@ void UpdateCheck::run(bool Force)
     m_host.EventMsg(QStringLiteral("Checking IP address at: ") +
                     FormatDate(m_clock.now(), kCheckTimePattern));
 
-    sCurrentIP = m_discovery.GetIP(settings.sAdapterIdentity);
+    sCurrentIP = m_discovery.GetIP(settings.sAdapterIdentity, &sCurrentIPv6);
     // A publish that did not get the page onto the server leaves no previous address, so the
     // next scheduled check tries again instead of leaving a stale page up.
     bool published = true;
     bool publishTried = false;
-    if (sCurrentIP.isEmpty()) {
+    if (sCurrentIP.isEmpty() && sCurrentIPv6.isEmpty()) {
         m_host.EventMsg(QStringLiteral("Cannot resolve local WAN IP address"));
         if (const QString hint = m_discovery.ListingHint(); !hint.isEmpty())
             m_host.EventMsg(hint);
     } else {
         m_host.EventMsg(QStringLiteral("Previous IP address: ") + sPreviousIP);
         m_host.EventMsg(QStringLiteral("Current IP address: ") + sCurrentIP);
-        publishTried = sCurrentIP != sPreviousIP || Force;
+        showIPv6Addresses();
+        publishTried = sCurrentIP != sPreviousIP || sCurrentIPv6 != sPreviousIPv6 || Force;
         if (publishTried)
-            published = m_publish.Publish(sCurrentIP, settings);
+            published = m_publish.Publish(sCurrentIP, settings, sCurrentIPv6);
         else
             m_host.EventMsg(QStringLiteral("No need to update at this time"));
     }
     sPreviousIP = published ? sCurrentIP : QString();
+    sPreviousIPv6 = published ? sCurrentIPv6 : QString();
 
     m_host.ControlsEnable(true);
     m_host.LoadTimer();
     m_host.SetCaption(caption);
-    m_outcome = {m_clock.now(), sCurrentIP, publishTried, publishTried && published};
+    m_outcome = {m_clock.now(), sCurrentIP.isEmpty() ? sCurrentIPv6 : sCurrentIP, publishTried,
+                 publishTried && published};
     m_host.EventMsg(QStringLiteral("Finished update processing at: ") +
                     FormatDate(m_outcome.finishedAt, kCheckTimePattern));
+}
+
+void UpdateCheck::showIPv6Addresses()
+{
+    if (sPreviousIPv6.isEmpty() && sCurrentIPv6.isEmpty())
+        return;
+    m_host.EventMsg(QStringLiteral("Previous IPv6 address: ") + sPreviousIPv6);
+    m_host.EventMsg(QStringLiteral("Current IPv6 address: ") + sCurrentIPv6);
 }

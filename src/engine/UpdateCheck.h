@@ -33,9 +33,13 @@ public:
 
     QString sCurrentIP;
     QString sPreviousIP;
+    // The same for the adapter's IPv6 address; a change of either publishes.
+    QString sCurrentIPv6;
+    QString sPreviousIPv6;
 
 private:
     void run(bool Force);
+    void showIPv6Addresses();
 
     const Clock& m_clock;
     const Settings& m_settings;

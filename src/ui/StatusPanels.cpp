@@ -6,7 +6,8 @@
 
 namespace {
 constexpr int kMinimumPanelTwips = 2540;
-}
+const QString kAddressTip = QStringLiteral("IP address at last check");
+} // namespace
 
 StatusPanels::StatusPanels(QWidget* parent, const TwipsLayout& twips) : QStatusBar(parent)
 {
@@ -17,8 +18,7 @@ StatusPanels::StatusPanels(QWidget* parent, const TwipsLayout& twips) : QStatusB
                        twips.px(2540), 0);
     m_wait = addPanel(QStringLiteral("NextCheck"),
                       QStringLiteral("Time of next automatic IP update check"), twips.px(2540), 0);
-    m_address = addPanel(QStringLiteral("IP"), QStringLiteral("IP address at last check"),
-                         twips.px(kMinimumPanelTwips), 1);
+    m_address = addPanel(QStringLiteral("IP"), kAddressTip, twips.px(kMinimumPanelTwips), 1);
     m_address->setText(QStringLiteral("Current IP address: "));
 }
 
@@ -43,7 +43,9 @@ void StatusPanels::setWaitText(const QString& text)
     m_wait->setText(text);
 }
 
-void StatusPanels::setAddressText(const QString& text)
+void StatusPanels::setAddressText(const QString& text, const QString& ipv6Text)
 {
     m_address->setText(text);
+    m_address->setToolTip(ipv6Text.isEmpty() ? kAddressTip
+                                             : kAddressTip + QLatin1Char('\n') + ipv6Text);
 }

@@ -15,8 +15,8 @@ public:
 
     void setClockText(const QString& text);
     void setWaitText(const QString& text);
-    // The panel with key "IP".
-    void setAddressText(const QString& text);
+    // The panel with key "IP"; `ipv6Text`, when there is one, is added to its tool-tip.
+    void setAddressText(const QString& text, const QString& ipv6Text);
 
 private:
     QLabel* addPanel(const QString& name, const QString& toolTip, int minimumWidth, int stretch);

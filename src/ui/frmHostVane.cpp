@@ -147,9 +147,9 @@ void frmHostVane::ShowEvent(const QString& line)
     lbEvents->appendSelected(line);
 }
 
-void frmHostVane::ShowAddressPanel(const QString& text)
+void frmHostVane::ShowAddressPanel(const QString& text, const QString& ipv6Text)
 {
-    sbMain->setAddressText(text);
+    sbMain->setAddressText(text, ipv6Text);
 }
 
 void frmHostVane::ControlsEnable(bool TrueFalse)

@@ -54,7 +54,7 @@ public:
     void ShowStarted(const QString& text) override;
     void ShowTime(const QString& text) override;
     void ShowWaitTime(const QString& text) override;
-    void ShowAddressPanel(const QString& text) override;
+    void ShowAddressPanel(const QString& text, const QString& ipv6Text) override;
     void ShowAutoUpdate(bool TrueFalse) override;
     void ControlsEnable(bool TrueFalse) override;
     void ClearEvents() override;

@@ -41,7 +41,7 @@ public:
     void ShowStarted(const QString&) override { calls << QStringLiteral("ShowStarted"); }
     void ShowTime(const QString&) override {}
     void ShowWaitTime(const QString& text) override { waitText = text; }
-    void ShowAddressPanel(const QString&) override {}
+    void ShowAddressPanel(const QString&, const QString&) override {}
     void ShowAutoUpdate(bool TrueFalse) override
     {
         calls << QStringLiteral("ShowAutoUpdate %1").arg(TrueFalse);

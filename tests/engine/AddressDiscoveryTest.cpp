@@ -16,6 +16,7 @@ namespace {
 struct Reading
 {
     QString address;
+    QString ipv6;
     QStringList history;
 };
 
@@ -24,8 +25,8 @@ Reading readListing(QByteArray text, const QString& identity)
     QBuffer buffer(&text);
     buffer.open(QIODevice::ReadOnly);
     Reading reading;
-    reading.address = ReadAdapterAddress(buffer, identity,
-                                         [&](const QString& msg) { reading.history.append(msg); });
+    reading.address = ReadAdapterAddress(
+        buffer, identity, [&](const QString& msg) { reading.history.append(msg); }, &reading.ipv6);
     return reading;
 }
 
@@ -163,13 +164,72 @@ TEST(IsPrivateAddress, RangesAndTheirEdges)
         EXPECT_FALSE(IsPrivateAddress(QLatin1String(address))) << address;
 }
 
+TEST(ReadAdapterAddress, TheIPv6AddressIsTheFirstOfTheAdaptersOwnSection)
+{
+    const QByteArray ppp0 = "NdisWan adapter ppp0 (PPP Adapter):\n\n";
+    const QByteArray eth0 = "Ethernet adapter eth0:\n\n";
+    const QByteArray ip = "        IP Address. . . . . . . . . : ";
+    const QByteArray ip6 = "        IPv6 Address. . . . . . . . : ";
+    const struct
+    {
+        const char* name;
+        QByteArray listing;
+        const char* address;
+        const char* ipv6;
+    } cases[] = {
+        {"both, as the shipped scripts write them",
+         ppp0 + ip + "10.1.2.3\n" + ip6 + "2001:db8:1::5\n" + ip6 + "2001:db8:1::6\n\n" + eth0 +
+             ip6 + "2001:db8:2::20\n",
+         "10.1.2.3", "2001:db8:1::5"},
+        {"IPv6 before IPv4", ppp0 + ip6 + "2001:db8:1::5\n" + ip + "10.1.2.3\n", "10.1.2.3",
+         "2001:db8:1::5"},
+        {"no IPv4 address", ppp0 + ip + "0.0.0.0\n" + ip6 + "2001:db8:1::5\n", "", "2001:db8:1::5"},
+        {"another adapter's IPv6 address is not the adapter's",
+         ppp0 + ip + "10.1.2.3\n\n" + eth0 + ip6 + "2001:db8:2::20\n", "10.1.2.3", ""},
+        {"an IPv6 line is no IPv4 line, which may lie in a later section",
+         ppp0 + ip6 + "2001:db8:1::5\n" + eth0 + ip + "192.168.1.20\n", "192.168.1.20",
+         "2001:db8:1::5"},
+        {"an indented line ending in a colon is no header",
+         ppp0 + ip + "10.1.2.3\n  Remarks:\n" + ip6 + "2001:db8:1::5\n", "10.1.2.3",
+         "2001:db8:1::5"},
+        {"a line with both labels is the IPv4 line",
+         ppp0 + "IP Address and IPv6 Address: 10.1.2.3\n", "10.1.2.3", ""},
+        {"the first line in any case counts, and without a colon it gives none",
+         ppp0 + ip + "10.1.2.3\n  ipv6 address none\n" + ip6 + "2001:db8:1::5\n", "10.1.2.3", ""},
+    };
+    for (const auto& c : cases) {
+        const Reading reading = readListing(c.listing, QStringLiteral("NdisWan"));
+        EXPECT_EQ(reading.address, QLatin1String(c.address)) << c.name;
+        EXPECT_EQ(reading.ipv6, QLatin1String(c.ipv6)) << c.name;
+        // The IPv6 line comes right after the IPv4 lines, and only with an address.
+        const qsizetype lines = reading.history.size();
+        ASSERT_GE(lines, 2) << c.name;
+        EXPECT_TRUE(reading.history.at(lines - (*c.ipv6 ? 2 : 1))
+                        .startsWith(QStringLiteral("IP resolved: ")))
+            << c.name;
+        if (*c.ipv6) {
+            EXPECT_EQ(reading.history.last(),
+                      QStringLiteral("IPv6 resolved: ") + QLatin1String(c.ipv6))
+                << c.name;
+        }
+    }
+}
+
 TEST(GetIP, RunsTheScriptAndReadsItsListing)
 {
     EngineRig rig;
     rig.world.installListingScript(DialUpListing("10.1.2.3"));
     EXPECT_EQ(rig.discovery.GetIP(QStringLiteral("NdisWan")), QStringLiteral("10.1.2.3"));
     EXPECT_EQ(rig.host.addressPanel, QStringLiteral("Current IP address: 10.1.2.3"));
+    EXPECT_EQ(rig.host.ipv6Panel, QString());
     EXPECT_TRUE(rig.prompt.shown.isEmpty());
+
+    rig.world.installListingScript(DialUpListing("0.0.0.0", "2001:db8::5"));
+    QString ipv6;
+    EXPECT_EQ(rig.discovery.GetIP(QStringLiteral("NdisWan"), &ipv6), QString());
+    EXPECT_EQ(ipv6, QStringLiteral("2001:db8::5"));
+    EXPECT_EQ(rig.host.addressPanel, QStringLiteral("Current IP address: "));
+    EXPECT_EQ(rig.host.ipv6Panel, QStringLiteral("Current IPv6 address: 2001:db8::5"));
 }
 
 TEST(GetIP, PlatformPicksTheScript)

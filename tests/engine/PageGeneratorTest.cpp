@@ -7,7 +7,7 @@
 
 namespace {
 
-TEST(ReplaceAddressMarker, FirstMarkerInAnyCase)
+TEST(ReplaceAddressMarker, FirstMarkersInAnyCase)
 {
     const struct
     {
@@ -21,29 +21,53 @@ TEST(ReplaceAddressMarker, FirstMarkerInAnyCase)
         {"~Ip~", "10.1.2.3", true},
         {"~I P~ is no marker", "~I P~ is no marker", false},
         {"", "", false},
+        {"http://~IP6~/", "http://[2001:db8::5]/", true},
+        {"~ip6~ before ~Ip~", "[2001:db8::5] before 10.1.2.3", true},
+        {"~IP~ ~IP6~ ~IP~ ~iP6~", "10.1.2.3 [2001:db8::5] ~IP~ ~iP6~", true},
+        {"~IP~IP6~", "10.1.2.3IP6~", true},
+        {"~IP6~IP~", "[2001:db8::5]IP~", true},
+        {"~IP 6~ and ~IP6 ~ are none", "~IP 6~ and ~IP6 ~ are none", false},
     };
     for (const auto& c : cases) {
         QByteArray line = c.line;
-        EXPECT_EQ(ReplaceAddressMarker(line, "10.1.2.3"), c.replaced) << c.line.constData();
+        EXPECT_EQ(ReplaceAddressMarker(line, "10.1.2.3", "[2001:db8::5]"), c.replaced)
+            << c.line.constData();
         EXPECT_EQ(line, QByteArray(c.page)) << c.line.constData();
     }
 }
 
-TEST(CreateHtm, WritesThePageFromTheInstalledTemplate)
+TEST(CreateHtm, WritesThePageFromTheInstalledTemplateWithEveryLinkWorking)
 {
-    EngineRig rig;
-    EXPECT_EQ(rig.pages.CreateHtm(QStringLiteral("10.1.2.3")), 0);
-    const QByteArray installed = rig.world.readFile(QStringLiteral("template/hostvane.inp"));
-    EXPECT_EQ(rig.world.readFile(QStringLiteral("hostvane.inp")), installed);
+    // Each marker becomes a URL host: its own family's address, or the other one's.
+    const struct
+    {
+        const char* ip;
+        const char* ipv6;
+        const char* host;
+        const char* host6;
+    } cases[] = {
+        {"10.1.2.3", "2001:db8::5", "10.1.2.3", "[2001:db8::5]"},
+        {"", "2001:db8::5", "[2001:db8::5]", "[2001:db8::5]"},
+        {"10.1.2.3", "", "10.1.2.3", "10.1.2.3"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.host6);
+        EngineRig rig;
+        EXPECT_EQ(rig.pages.CreateHtm(QLatin1String(c.ip), QLatin1String(c.ipv6)), 0);
+        const QByteArray installed = rig.world.readFile(QStringLiteral("template/hostvane.inp"));
+        EXPECT_EQ(rig.world.readFile(QStringLiteral("hostvane.inp")), installed);
+        ASSERT_EQ(installed.count("http://~IP6~/"), 1);
 
-    QByteArray expected = installed;
-    expected.replace("~IP~", "10.1.2.3").replace("\n", "\r\n");
-    EXPECT_EQ(rig.world.readFile(QStringLiteral("hostvane.htm")), expected);
-    EXPECT_EQ(rig.host.history.size(), installed.count("~IP~"));
-    for (const QString& line : rig.host.history)
-        EXPECT_TRUE(line.startsWith(QStringLiteral("Replacing text:")) &&
-                    line.contains(QStringLiteral("~IP~")))
-            << line.toStdString();
+        // The shipped template has one marker a line.
+        QByteArray expected = installed;
+        expected.replace("~IP6~", c.host6).replace("~IP~", c.host).replace("\n", "\r\n");
+        EXPECT_EQ(rig.world.readFile(QStringLiteral("hostvane.htm")), expected);
+        EXPECT_EQ(rig.host.history.size(), installed.count("~IP~") + installed.count("~IP6~"));
+        for (const QString& line : rig.host.history)
+            EXPECT_TRUE(line.startsWith(QStringLiteral("Replacing text:")) &&
+                        line.contains(QStringLiteral("~IP")))
+                << line.toStdString();
+    }
 }
 
 TEST(CreateHtm, UserTemplateLinesAndLineEnds)

@@ -417,19 +417,22 @@ TEST(PublishOverTls, OnlyAVerifiedServerGetsTheLoginAndThePage)
         {"implicit TLS to a server without TLS", "", "", "ftps://", "ca", false},
         {"a FIFO in place of ftp-ca.pem", "explicit", "trusted", "ftpes://", "fifo", false, "",
          "ftp-ca.pem is not a regular file"},
+        {"plain FTP to an IPv6 server", "", "", "", "", true, "--bind ::1"},
+        {"explicit TLS to an IPv6 server", "explicit", "trusted", "ftpes://", "ca", true,
+         "--bind ::1"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.why);
         const QString mode = QLatin1String(c.server);
+        const QStringList options =
+            QString::fromLatin1(c.options).split(QLatin1Char(' '), Qt::SkipEmptyParts);
         const LoopbackServer server =
-            mode.isEmpty()
-                ? LoopbackServer::Ftp(kUser, kPassword)
-                : LoopbackServer::FtpOverTls(
-                      kUser, kPassword,
-                      mode == QLatin1String("explicit") ? LoopbackServer::ExplicitTls
-                                                        : LoopbackServer::ImplicitTls,
-                      QLatin1String(c.certificate),
-                      QString::fromLatin1(c.options).split(QLatin1Char(' '), Qt::SkipEmptyParts));
+            mode.isEmpty() ? LoopbackServer::Ftp(kUser, kPassword, options)
+                           : LoopbackServer::FtpOverTls(kUser, kPassword,
+                                                        mode == QLatin1String("explicit")
+                                                            ? LoopbackServer::ExplicitTls
+                                                            : LoopbackServer::ImplicitTls,
+                                                        QLatin1String(c.certificate), options);
         EngineRig rig;
         rig.world.installListingScript(DialUpListing("10.1.2.3"));
         rig.settings.sTargetUrl =

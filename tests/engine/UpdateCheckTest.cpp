@@ -1,6 +1,8 @@
 #include "support/EngineRig.h"
 #include "support/LoopbackServer.h"
 
+#include <QFile>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -130,6 +132,62 @@ TEST(CheckOnServer, RunsOnTheSettingsItBeganWith)
     rig.check.Process(true);
     EXPECT_TRUE(rig.check.LastOutcome().published)
         << rig.host.history.join(QLatin1Char('\n')).toStdString();
+}
+
+// A change of either address publishes; a page that did not get up is published again.
+TEST(CheckOnServer, EitherAddressChangingPublishes)
+{
+    EngineRig rig;
+    LoopbackServer server = LoopbackServer::Ftp(QStringLiteral("pat"), QStringLiteral("pw"));
+    rig.settings.sUser = QStringLiteral("pat");
+    rig.settings.sPword = QStringLiteral("pw");
+    const char* publish = "Preparing to upload new redirector page";
+    const char* unchanged = "No need to update at this time";
+    const struct
+    {
+        const char* ip;
+        const char* ipv6;
+        bool serverUp;
+        const char* previous6; // the "Previous IPv6 address: " shown; null for no IPv6 lines
+        const char* decision;
+        const char* link; // in the page on the server after the check
+    } steps[] = {
+        {"10.1.2.3", "2001:db8::5", true, "", publish, "http://[2001:db8::5]/"},
+        {"10.1.2.3", "2001:db8::5", true, "2001:db8::5", unchanged, "http://[2001:db8::5]/"},
+        {"10.1.2.3", "2001:db8::6", false, "2001:db8::5", publish, "http://[2001:db8::5]/"},
+        {"10.1.2.3", "2001:db8::6", true, "", publish, "http://[2001:db8::6]/"},
+        {"10.1.2.3", "", true, "2001:db8::6", publish, "(<a href=\"http://10.1.2.3/\""},
+        {"10.1.2.3", "", true, nullptr, unchanged, "(<a href=\"http://10.1.2.3/\""},
+        {"0.0.0.0", "2001:db8::7", true, "", publish, "URL=http://[2001:db8::7]/"},
+        {"0.0.0.0", "", true, nullptr, "Cannot resolve local WAN IP address",
+         "URL=http://[2001:db8::7]/"},
+        {"0.0.0.0", "2001:db8::7", true, "", publish, "URL=http://[2001:db8::7]/"},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(std::string(step.ip) + " " + step.ipv6);
+        rig.world.installListingScript(DialUpListing(step.ip, step.ipv6));
+        rig.settings.sTargetUrl =
+            step.serverUp ? server.url() : QStringLiteral("FTP://127.0.0.1:1");
+        rig.check.Process(false);
+        const QStringList& history = rig.host.history;
+        EXPECT_TRUE(history.contains(QLatin1String(step.decision))) << history;
+        if (step.previous6) {
+            const qsizetype current =
+                history.indexOf(QStringLiteral("Current IP address: ") + rig.check.sCurrentIP);
+            ASSERT_GE(current, 0) << history;
+            EXPECT_EQ(
+                history.mid(current + 1, 2),
+                QStringList(
+                    {QStringLiteral("Previous IPv6 address: ") + QLatin1String(step.previous6),
+                     QStringLiteral("Current IPv6 address: ") + QLatin1String(step.ipv6)}));
+        } else {
+            EXPECT_FALSE(history.join(QLatin1Char('\n')).contains(QStringLiteral("IPv6 address")))
+                << history;
+        }
+        QFile page(server.home() + QStringLiteral("/hostvane.html"));
+        ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(page.readAll().contains(step.link));
+    }
 }
 
 } // namespace

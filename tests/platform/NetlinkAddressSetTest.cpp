@@ -13,6 +13,7 @@ namespace {
 
 constexpr quint32 kPort = 4242;
 constexpr quint32 kDumpSeq = 7;
+constexpr quint32 kForever = 0xFFFFFFFF; // a lifetime that never ends
 
 // One route message as the kernel lays it out: header, ifaddrmsg, then attributes.
 struct Message
@@ -23,17 +24,33 @@ struct Message
     const char* local;   // IFA_LOCAL, or null
     const char* address; // IFA_ADDRESS, or null
     bool answer = false; // part of our dump's answer
+    quint32 flags = 0;   // IFA_F_*: the low eight bits in ifa_flags, all of them in IFA_FLAGS
+    bool flagsAttribute = false; // only in IFA_FLAGS, ifa_flags left empty
+    unsigned char scope = RT_SCOPE_UNIVERSE;
+    quint32 preferred = kForever; // in IFA_CACHEINFO
 };
 
-void appendAttribute(std::string& out, quint16 type, const char* text, int family)
+void appendRaw(std::string& out, quint16 type, const void* data, std::size_t size)
 {
-    unsigned char raw[16] = {};
-    inet_pton(family, text, raw);
-    const std::size_t size = family == AF_INET ? 4 : 16;
     rtattr attribute{static_cast<unsigned short>(RTA_LENGTH(size)), type};
     out.append(reinterpret_cast<const char*>(&attribute), sizeof attribute);
-    out.append(reinterpret_cast<const char*>(raw), size);
+    out.append(static_cast<const char*>(data), size);
     out.resize(NLMSG_ALIGN(out.size()));
+}
+
+// An address in network order: 4 bytes for IPv4, 16 for IPv6.
+QByteArray addressBytes(const char* text)
+{
+    const int family = std::strchr(text, ':') ? AF_INET6 : AF_INET;
+    unsigned char raw[16] = {};
+    inet_pton(family, text, raw);
+    return QByteArray(reinterpret_cast<const char*>(raw), family == AF_INET ? 4 : 16);
+}
+
+void appendAttribute(std::string& out, quint16 type, const char* text)
+{
+    const QByteArray raw = addressBytes(text);
+    appendRaw(out, type, raw.constData(), static_cast<std::size_t>(raw.size()));
 }
 
 std::string datagram(const std::vector<Message>& messages)
@@ -44,11 +61,16 @@ std::string datagram(const std::vector<Message>& messages)
         ifaddrmsg info{};
         info.ifa_family = static_cast<unsigned char>(m.family);
         info.ifa_index = m.index;
+        info.ifa_scope = m.scope;
+        info.ifa_flags = m.flagsAttribute ? 0 : static_cast<unsigned char>(m.flags);
         std::memcpy(body.data(), &info, sizeof info);
         if (m.address)
-            appendAttribute(body, IFA_ADDRESS, m.address, m.family);
+            appendAttribute(body, IFA_ADDRESS, m.address);
         if (m.local)
-            appendAttribute(body, IFA_LOCAL, m.local, m.family);
+            appendAttribute(body, IFA_LOCAL, m.local);
+        const ifa_cacheinfo lifetimes{m.preferred, kForever, 0, 0};
+        appendRaw(body, IFA_CACHEINFO, &lifetimes, sizeof lifetimes);
+        appendRaw(body, IFA_FLAGS, &m.flags, sizeof m.flags);
         nlmsghdr header{};
         header.nlmsg_len = static_cast<quint32>(NLMSG_HDRLEN + body.size());
         header.nlmsg_type = m.type;
@@ -96,15 +118,21 @@ TEST(NetlinkAddressSet, TheFirstDumpIsTheBaseAndNothingBeforeItCounts)
     set.setPortId(kPort);
     set.DumpRequested(kDumpSeq);
     EXPECT_FALSE(read(set, datagram({{RTM_NEWADDR, AF_INET, 2, nullptr, "192.0.2.7"}})));
-    EXPECT_FALSE(read(set, datagram({{RTM_NEWADDR, AF_INET, 3, "10.1.2.3", "10.0.0.1", true}})));
+    EXPECT_FALSE(read(
+        set,
+        datagram({{RTM_NEWADDR, AF_INET, 3, "10.1.2.3", "10.0.0.1", true},
+                  {RTM_NEWADDR, AF_INET6, 3, nullptr, "2001:db8::5", true},
+                  {RTM_NEWADDR, AF_INET6, 3, nullptr, "2001:db8::99", true, IFA_F_TEMPORARY},
+                  {RTM_NEWADDR, AF_INET6, 3, nullptr, "fe80::5", true, 0, false, RT_SCOPE_LINK}})));
     EXPECT_TRUE(set.Initial());
     EXPECT_FALSE(read(set, done()));
     EXPECT_FALSE(set.Initial());
     EXPECT_FALSE(set.Dumping());
     // What was announced while the dump ran is held too; a peer's address is not the
-    // interface's own.
-    const NetlinkAddressSet::Pairs held = {{2u, inet_addr("192.0.2.7")},
-                                           {3u, inet_addr("10.1.2.3")}};
+    // interface's own, and temporary and link-local IPv6 addresses are not held.
+    const NetlinkAddressSet::Pairs held = {{2u, addressBytes("192.0.2.7")},
+                                           {3u, addressBytes("10.1.2.3")},
+                                           {3u, addressBytes("2001:db8::5")}};
     EXPECT_EQ(set.Held(), held);
 }
 
@@ -124,7 +152,35 @@ TEST(NetlinkAddressSet, OnlyARealChangeOfTheAddressesCounts)
         {"the same address on another interface",
          {{RTM_NEWADDR, AF_INET, 4, nullptr, "10.1.2.3"}},
          true},
-        {"an IPv6 address", {{RTM_NEWADDR, AF_INET6, 3, nullptr, "2001:db8::5"}}, false},
+        {"a global IPv6 address", {{RTM_NEWADDR, AF_INET6, 3, nullptr, "2001:db8::5"}}, true},
+        {"a link-local IPv6 address",
+         {{RTM_NEWADDR, AF_INET6, 3, nullptr, "fe80::5", false, 0, false, RT_SCOPE_LINK}},
+         false},
+        {"a temporary IPv6 address",
+         {{RTM_NEWADDR, AF_INET6, 3, nullptr, "2001:db8::99", false, IFA_F_TEMPORARY}},
+         false},
+        {"a deprecated IPv6 address",
+         {{RTM_NEWADDR, AF_INET6, 3, nullptr, "2001:db8::5", false, IFA_F_DEPRECATED}},
+         false},
+        {"an IPv6 address past its preferred lifetime",
+         {{RTM_NEWADDR, AF_INET6, 3, nullptr, "2001:db8::5", false, 0, false, RT_SCOPE_UNIVERSE,
+           0}},
+         false},
+        {"a tentative IPv6 address flagged in IFA_FLAGS only",
+         {{RTM_NEWADDR, AF_INET6, 3, nullptr, "2001:db8::5", false, IFA_F_TENTATIVE, true}},
+         false},
+        {"an IPv6 address that failed duplicate detection",
+         {{RTM_NEWADDR, AF_INET6, 3, nullptr, "2001:db8::5", false,
+           IFA_F_DADFAILED | IFA_F_TENTATIVE}},
+         false},
+        {"an IPv6 address with flags beyond eight bits",
+         {{RTM_NEWADDR, AF_INET6, 3, nullptr, "2001:db8::5", false,
+           IFA_F_MANAGETEMPADDR | IFA_F_NOPREFIXROUTE, true}},
+         true},
+        {"an IPv4 address is taken whatever its flags and lifetime",
+         {{RTM_NEWADDR, AF_INET, 4, nullptr, "192.0.2.9", false, IFA_F_SECONDARY | IFA_F_DEPRECATED,
+           false, RT_SCOPE_LINK, 0}},
+         true},
         {"a burst that ends where it began",
          {{RTM_DELADDR, AF_INET, 3, "10.1.2.3", "10.0.0.1"},
           {RTM_NEWADDR, AF_INET, 3, "10.1.2.3", "10.0.0.1"}},
@@ -134,6 +190,41 @@ TEST(NetlinkAddressSet, OnlyARealChangeOfTheAddressesCounts)
         NetlinkAddressSet set = started();
         EXPECT_EQ(read(set, datagram(c.messages)), c.changed) << c.what;
     }
+}
+
+// One interface's IPv6 addresses over time: only becoming usable or unusable counts, so a
+// machine with privacy extensions is not republished each time a temporary address rotates.
+TEST(NetlinkAddressSet, AnIPv6AddressCountsWhileTheWorldCanUseIt)
+{
+    const auto v6 = [](quint16 type, const char* address, quint32 flags = 0) {
+        return Message{type, AF_INET6, 3, nullptr, address, false, flags};
+    };
+    const struct
+    {
+        const char* what;
+        std::vector<Message> messages;
+        bool changed;
+    } steps[] = {
+        {"added, tentative", {v6(RTM_NEWADDR, "2001:db8::6", IFA_F_TENTATIVE)}, false},
+        {"duplicate detection done", {v6(RTM_NEWADDR, "2001:db8::6")}, true},
+        {"a lifetime refresh", {v6(RTM_NEWADDR, "2001:db8::6")}, false},
+        {"a temporary address comes and the previous one is deprecated",
+         {v6(RTM_NEWADDR, "2001:db8::a1", IFA_F_TEMPORARY | IFA_F_TENTATIVE),
+          v6(RTM_NEWADDR, "2001:db8::a1", IFA_F_TEMPORARY),
+          v6(RTM_NEWADDR, "2001:db8::a0", IFA_F_TEMPORARY | IFA_F_DEPRECATED)},
+         false},
+        {"the old temporary address is removed",
+         {v6(RTM_DELADDR, "2001:db8::a0", IFA_F_TEMPORARY | IFA_F_DEPRECATED)},
+         false},
+        {"deprecated", {v6(RTM_NEWADDR, "2001:db8::6", IFA_F_DEPRECATED)}, true},
+        {"removed once deprecated", {v6(RTM_DELADDR, "2001:db8::6", IFA_F_DEPRECATED)}, false},
+        {"a new global address", {v6(RTM_NEWADDR, "2001:db8::7")}, true},
+        {"removed", {v6(RTM_DELADDR, "2001:db8::7")}, true},
+    };
+    NetlinkAddressSet set = started();
+    for (const auto& step : steps)
+        EXPECT_EQ(read(set, datagram(step.messages)), step.changed) << step.what;
+    EXPECT_EQ(set.Held().size(), 1u) << "only ppp0's IPv4 address is left";
 }
 
 TEST(NetlinkAddressSet, AFreshDumpCountsOnlyWhenItDiffersAndBrokenBytesAreIgnored)

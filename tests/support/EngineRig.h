@@ -40,12 +40,15 @@ struct EngineRig
     UpdateCheck& check = engine.check;
 };
 
-// A listing in the shape the shipped scripts write, with a dial-up section holding `address`.
-inline QByteArray DialUpListing(const QByteArray& address)
+// A listing in the shape the shipped scripts write, with a dial-up section holding `address`
+// and, unless it is empty, `ipv6`.
+inline QByteArray DialUpListing(const QByteArray& address, const QByteArray& ipv6 = {})
 {
     return "HostVane IP Configuration\n\nEthernet adapter eth0:\n\n"
-           "        IP Address. . . . . . . . . : 192.168.1.20\n\n"
+           "        IP Address. . . . . . . . . : 192.168.1.20\n"
+           "        IPv6 Address. . . . . . . . : 2001:db8:2::20\n\n"
            "NdisWan adapter ppp0 (PPP Adapter):\n\n"
            "        IP Address. . . . . . . . . : " +
-           address + "\n";
+           address + "\n" +
+           (ipv6.isEmpty() ? QByteArray() : "        IPv6 Address. . . . . . . . : " + ipv6 + "\n");
 }

@@ -95,6 +95,9 @@ LoopbackServer::LoopbackServer(const QString& scriptPath, const QStringList& arg
         line += m_process->readAllStandardOutput();
     bool ok = false;
     m_port = line.trimmed().toUShort(&ok);
+    const qsizetype bind = arguments.indexOf(QStringLiteral("--bind"));
+    if (bind >= 0 && bind + 1 < arguments.size())
+        m_host = QLatin1Char('[') + arguments.at(bind + 1) + QLatin1Char(']');
     if (!ok)
         throw std::runtime_error("the loopback server did not start: " + scriptPath.toStdString());
 }
@@ -121,7 +124,7 @@ QString LoopbackServer::url() const
 
 QString LoopbackServer::address() const
 {
-    return QStringLiteral("127.0.0.1:") + QString::number(m_port);
+    return m_host + QLatin1Char(':') + QString::number(m_port);
 }
 
 int LoopbackServer::tunnelsOpened() const

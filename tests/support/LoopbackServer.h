@@ -45,7 +45,8 @@ public:
     QString home() const;
     // "FTP://127.0.0.1:<port>", as the settings give a host with a port.
     QString url() const;
-    // "127.0.0.1:<port>", as the settings give a proxy.
+    // "127.0.0.1:<port>" (or "[::1]:<port>" for an FTP server started with "--bind ::1"), as
+    // the settings give a host with a port or a proxy.
     QString address() const;
     // The tunnels the proxy has opened so far.
     int tunnelsOpened() const;
@@ -58,6 +59,7 @@ private:
 
     std::unique_ptr<QTemporaryDir> m_folder; // the FTP home and the logs
     QString m_homeInFolder;
+    QString m_host = QStringLiteral("127.0.0.1");
     std::unique_ptr<QProcess> m_process;
     quint16 m_port = 0;
 };

@@ -17,7 +17,11 @@ public:
         if (onEvent)
             onEvent(msg);
     }
-    void ShowAddressPanel(const QString& text) override { addressPanel = text; }
+    void ShowAddressPanel(const QString& text, const QString& ipv6Text) override
+    {
+        addressPanel = text;
+        ipv6Panel = ipv6Text;
+    }
     void ControlsEnable(bool TrueFalse) override { controlStates.append(TrueFalse); }
     void LoadTimer() override { ++timerLoads; }
     QString Caption() const override { return caption; }
@@ -37,6 +41,7 @@ public:
     std::function<void(const QString&)> onEvent;
     QStringList history;
     QString addressPanel;
+    QString ipv6Panel;
     QList<bool> controlStates;
     int timerLoads = 0;
     QString caption = QStringLiteral("HostVane");

@@ -71,6 +71,19 @@ void TempWorld::installListingScript(const QByteArray& listing, int exitCode)
     writeFile(QStringLiteral("listing.txt"), listing);
     const QByteArray script =
         "#!/bin/sh\ncat listing.txt > hostvane.ip\nexit " + QByteArray::number(exitCode) + "\n";
+    installScripts(script);
+}
+
+void TempWorld::installInterfaceListingScript(const QString& device)
+{
+    const QByteArray script = "#!/bin/sh\nexec /bin/sh '" HOSTVANE_TEST_SUPPORT_DIR
+                              "/interface_listing.sh' '" +
+                              device.toUtf8() + "'\n";
+    installScripts(script);
+}
+
+void TempWorld::installScripts(const QByteArray& script)
+{
     writeFile(QStringLiteral("getipNT.bat"), script, true);
     writeFile(QStringLiteral("getip95.bat"), script, true);
 }

@@ -25,8 +25,12 @@ public:
     QByteArray readFile(const QString& relativeName) const;
     // Replaces the address-report scripts by one that prints `listing` and exits `exitCode`.
     void installListingScript(const QByteArray& listing, int exitCode = 0);
+    // Replaces them by one that lists the interface `device` as it is now, IPv6 included.
+    void installInterfaceListingScript(const QString& device);
 
 private:
+    void installScripts(const QByteArray& script);
+
     QTemporaryDir m_dir;
     QString m_programDir;
     QString m_previousDir;

@@ -5,8 +5,8 @@
 
 // The certificates of the TLS tests, made once per test program in a temporary folder by
 // make_certs.py: an authority of the tests' own ("ca"), and server certificates with their
-// keys: "trusted" (issued by it for 127.0.0.1), "wrong-name" (issued by it for another host)
-// and "self-signed" (for 127.0.0.1).
+// keys: "trusted" (issued by it for 127.0.0.1 and ::1), "wrong-name" (issued by it for another
+// host) and "self-signed" (for 127.0.0.1).
 class TestCertificates
 {
 public:

@@ -13,8 +13,9 @@ left" after N bytes, --drop-after N closes the connection after N bytes of one s
 letters (a restricted hosting account: without "f" no rename, without "r" and "l" no RETR and
 no SIZE). --reply CMD=TEXT answers CMD with the reply line TEXT, in which backslash escapes
 stand for control characters, as a hostile server might. --reply-delay S waits S seconds
-before every reply. --require-session-reuse refuses a TLS data connection that does not resume the control
-connection's TLS session, as vsftpd and FileZilla Server do."""
+before every reply. --require-session-reuse refuses a TLS data connection that does not resume
+the control connection's TLS session, as vsftpd and FileZilla Server do. --bind ::1 listens on
+IPv6 loopback instead of 127.0.0.1."""
 
 import argparse
 import errno
@@ -157,7 +158,7 @@ def ftp(args):
     handler = handler_class(args)
     handler.authorizer = authorizer
     handler.auth_failed_timeout = 0.1
-    server = FTPServer(("127.0.0.1", 0), handler)
+    server = FTPServer((args.bind, 0), handler)
     print(server.address[1], flush=True)
     server.serve_forever()
 
@@ -168,6 +169,7 @@ def main():
     parser.add_argument("--user")
     parser.add_argument("--password")
     parser.add_argument("--silent", action="store_true")
+    parser.add_argument("--bind", default="127.0.0.1")
     parser.add_argument("--tls", choices=["explicit", "implicit"])
     parser.add_argument("--cert")
     parser.add_argument("--require-session-reuse", action="store_true")

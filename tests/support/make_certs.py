@@ -1,8 +1,8 @@
 #!/usr/bin/python3
 """Makes the certificates the TLS tests use, in the folder given as the argument:
 ca.pem (a certificate authority of the tests' own), and for each server certificate a PEM
-file holding the certificate followed by its key: trusted.pem (issued by ca.pem for 127.0.0.1
-and localhost), wrong-name.pem (issued by ca.pem for another host) and self-signed.pem (for
+file holding the certificate followed by its key: trusted.pem (issued by ca.pem for 127.0.0.1,
+::1 and localhost), wrong-name.pem (issued by ca.pem for another host) and self-signed.pem (for
 127.0.0.1, issued by itself)."""
 
 import datetime
@@ -56,7 +56,11 @@ def write(folder, file_name, data):
 
 def main():
     folder = sys.argv[1]
-    loopback = [x509.IPAddress(ipaddress.ip_address("127.0.0.1")), x509.DNSName("localhost")]
+    loopback = [
+        x509.IPAddress(ipaddress.ip_address("127.0.0.1")),
+        x509.IPAddress(ipaddress.ip_address("::1")),
+        x509.DNSName("localhost"),
+    ]
 
     ca_key = ec.generate_private_key(ec.SECP256R1())
     ca = certificate("HostVane test CA", ca_key, "HostVane test CA", ca_key, None, True)

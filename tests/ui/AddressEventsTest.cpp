@@ -115,6 +115,56 @@ TEST_F(AddressEvents, ANewAddressIsPublishedAtOnceARefreshAndABurstAreNot)
     EXPECT_TRUE(page().contains(QStringLiteral("http://10.64.0.19/"))) << page();
 }
 
+// ppp0 holds beside its IPv4 address a global IPv6 one, a link-local and a deprecated one; the
+// listing follows ppp0 itself. Each step changes ppp0 and says how many checks there have been
+// after it and what the page then links to.
+TEST_F(AddressEvents, IPv6AddressesThatTheWorldCanUseArePublished)
+{
+    const auto ip = [this](const char* command) {
+        ASSERT_TRUE(network.ip(QString::fromLatin1(command).split(QLatin1Char(' '))))
+            << "ip " << command;
+    };
+    ip("-6 addr add 2001:db8:1::5/64 dev ppp0 nodad");
+    ip("-6 addr add fe80::5/64 dev ppp0 nodad");
+    ip("-6 addr add 2001:db8:1::9/64 dev ppp0 nodad preferred_lft 0");
+    world.installInterfaceListingScript(QStringLiteral("ppp0"));
+    start(true);
+    expectChecks(1);
+    EXPECT_TRUE(page().contains(QStringLiteral("URL=http://10.64.0.2/"))) << page();
+    EXPECT_TRUE(page().contains(QStringLiteral("(<a href=\"http://[2001:db8:1::5]/\">"))) << page();
+
+    const struct
+    {
+        const char* what;
+        const char* command; // ip's arguments
+        int checks;
+        const char* link; // the page holds it
+    } steps[] = {
+        {"another link-local address", "-6 addr add fe80::6/64 dev ppp0 nodad", 1,
+         "http://[2001:db8:1::5]/"},
+        {"another deprecated address",
+         "-6 addr add 2001:db8:1::a/64 dev ppp0 nodad preferred_lft 0", 1,
+         "http://[2001:db8:1::5]/"},
+        {"the deprecated address removed", "-6 addr del 2001:db8:1::9/64 dev ppp0", 1,
+         "http://[2001:db8:1::5]/"},
+        {"the global address replaced", "-6 addr add 2001:db8:1::6/64 dev ppp0 nodad", 2,
+         "(<a href=\"http://[2001:db8:1::6]/\">"},
+        {"the old global address removed", "-6 addr del 2001:db8:1::5/64 dev ppp0", 3,
+         "(<a href=\"http://[2001:db8:1::6]/\">"},
+        {"no IPv4 address: the IPv6 page", "addr del 10.64.0.2 peer 10.64.0.1 dev ppp0", 4,
+         "URL=http://[2001:db8:1::6]/"},
+        {"IPv4 back", "addr add 10.64.0.3 peer 10.64.0.1 dev ppp0", 5, "URL=http://10.64.0.3/"},
+        {"no IPv6 address: the IPv4 page", "-6 addr del 2001:db8:1::6/64 dev ppp0", 6,
+         "(<a href=\"http://10.64.0.3/\">"},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.what);
+        ip(step.command);
+        expectChecks(step.checks);
+        EXPECT_TRUE(page().contains(QLatin1String(step.link))) << page();
+    }
+}
+
 TEST_F(AddressEvents, AnEventDuringACheckGivesOneMoreCheckAfterIt)
 {
     // The address moves right after the report script has read it, during the first check.

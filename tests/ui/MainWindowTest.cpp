@@ -204,6 +204,21 @@ TEST_F(MainWindowTest, StartsWithItsControlsAndTheFirstCheckDue)
     EXPECT_EQ(errors->currentIndex(), -1) << "adding an error line changed the selection";
 }
 
+TEST_F(MainWindowTest, TheAddressPanelKeepsItsTextAndShowsTheIPv6AddressInItsToolTip)
+{
+    world.installListingScript(kListing + "        IPv6 Address. . . . . . . . : 2001:db8::5\n");
+    ProgramWindow& w = start();
+    w.controller.timSeconds_Timer();
+    const auto* ip = w.window.findChild<QLabel*>(QStringLiteral("IP"));
+    EXPECT_EQ(ip->text(), QStringLiteral("Current IP address: 10.1.2.3"));
+    EXPECT_EQ(ip->toolTip(),
+              QStringLiteral("IP address at last check\nCurrent IPv6 address: 2001:db8::5"));
+
+    world.installListingScript(kListing);
+    w.controller.Process(true);
+    EXPECT_EQ(ip->toolTip(), QStringLiteral("IP address at last check"));
+}
+
 TEST_F(MainWindowTest, NextCheckCountsFromTheEndOfTheLastOne)
 {
     ProgramWindow& w = start();

@@ -23,28 +23,45 @@ template <typename T> T readAt(const char* data)
     return value;
 }
 
-// The interface's own address from an address message: IFA_LOCAL where the link has a peer
-// (IFA_ADDRESS is then the peer's), IFA_ADDRESS otherwise.
-bool addressPair(const char* payload, std::size_t length, Pair* pair)
+// Flags of an IPv6 address the world cannot use, or not yet. IFA_F_TEMPORARY is
+// IFA_F_SECONDARY for IPv4, so these are not asked of IPv4 addresses.
+constexpr quint32 kUnusable6 =
+    IFA_F_TEMPORARY | IFA_F_DEPRECATED | IFA_F_TENTATIVE | IFA_F_DADFAILED;
+
+// What an address message says: the interface's own address, IFA_LOCAL where the link has a
+// peer (IFA_ADDRESS is then the peer's), IFA_ADDRESS otherwise; and whether it counts.
+bool addressPair(const char* payload, std::size_t length, Pair* pair, bool* counts)
 {
     if (length < sizeof(ifaddrmsg))
         return false;
     const auto message = readAt<ifaddrmsg>(payload);
-    if (message.ifa_family != AF_INET)
+    if (message.ifa_family != AF_INET && message.ifa_family != AF_INET6)
         return false;
+    const std::size_t size = message.ifa_family == AF_INET ? 4 : 16;
+    // IFA_FLAGS carries the flags that do not fit the message's eight bits.
+    quint32 flags = message.ifa_flags;
+    bool preferred = true;
     bool found = false;
     for (std::size_t offset = align(sizeof(ifaddrmsg)); offset + sizeof(rtattr) <= length;) {
         const auto attribute = readAt<rtattr>(payload + offset);
         if (attribute.rta_len < sizeof(rtattr) || offset + attribute.rta_len > length)
             break;
+        const char* value = payload + offset + RTA_LENGTH(0);
         const bool wanted =
             attribute.rta_type == IFA_LOCAL || (attribute.rta_type == IFA_ADDRESS && !found);
-        if (wanted && attribute.rta_len >= RTA_LENGTH(sizeof(quint32))) {
-            *pair = {message.ifa_index, readAt<quint32>(payload + offset + RTA_LENGTH(0))};
+        if (wanted && attribute.rta_len >= RTA_LENGTH(size)) {
+            *pair = {message.ifa_index, QByteArray(value, static_cast<qsizetype>(size))};
             found = true;
+        } else if (attribute.rta_type == IFA_FLAGS && attribute.rta_len >= RTA_LENGTH(4)) {
+            flags |= readAt<quint32>(value);
+        } else if (attribute.rta_type == IFA_CACHEINFO &&
+                   attribute.rta_len >= RTA_LENGTH(sizeof(ifa_cacheinfo))) {
+            preferred = readAt<ifa_cacheinfo>(value).ifa_prefered != 0;
         }
         offset += align(attribute.rta_len);
     }
+    *counts = message.ifa_family == AF_INET ||
+              (message.ifa_scope == RT_SCOPE_UNIVERSE && (flags & kUnusable6) == 0 && preferred);
     return found;
 }
 
@@ -74,11 +91,14 @@ bool NetlinkAddressSet::Read(const char* data, std::size_t length)
         const char* payload = data + offset + NLMSG_HDRLEN;
         const std::size_t payloadLength = header.nlmsg_len - NLMSG_HDRLEN;
         Pair pair{};
+        bool counts = true;
         if ((header.nlmsg_type == RTM_NEWADDR || header.nlmsg_type == RTM_DELADDR) &&
-            addressPair(payload, payloadLength, &pair)) {
-            const bool added = header.nlmsg_type == RTM_NEWADDR;
+            addressPair(payload, payloadLength, &pair, &counts)) {
+            // An address that does not count is as good as gone.
+            const bool added = header.nlmsg_type == RTM_NEWADDR && counts;
             if (answer) {
-                m_fresh.insert(pair);
+                if (added)
+                    m_fresh.insert(pair);
             } else {
                 changed = (apply(m_held, pair, added) && !m_initial) || changed;
                 if (m_dumping)

@@ -1,4 +1,4 @@
-// The Linux backend: a netlink route socket subscribed to the IPv4 address group.
+// The Linux backend: a netlink route socket subscribed to the IPv4 and IPv6 address groups.
 
 #include "platform/AddressWatcher.h"
 
@@ -22,12 +22,14 @@ public:
     {
         m_fd = ::socket(AF_NETLINK, SOCK_RAW | SOCK_NONBLOCK | SOCK_CLOEXEC, NETLINK_ROUTE);
         const int group = RTNLGRP_IPV4_IFADDR;
+        const int group6 = RTNLGRP_IPV6_IFADDR;
         sockaddr_nl self{};
         self.nl_family = AF_NETLINK;
         socklen_t size = sizeof self;
         // Joining the group comes after the bind, which would otherwise set the groups back.
         if (m_fd < 0 || ::bind(m_fd, reinterpret_cast<sockaddr*>(&self), sizeof self) != 0 ||
             ::setsockopt(m_fd, SOL_NETLINK, NETLINK_ADD_MEMBERSHIP, &group, sizeof group) != 0 ||
+            ::setsockopt(m_fd, SOL_NETLINK, NETLINK_ADD_MEMBERSHIP, &group6, sizeof group6) != 0 ||
             ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&self), &size) != 0 || !requestDump()) {
             m_failure = QString::fromLocal8Bit(std::strerror(errno));
             return;
@@ -51,7 +53,7 @@ public:
     QString m_failure;
 
 private:
-    // Asks for every IPv4 address held now; the answers rebuild the set.
+    // Asks for every address held now, of both families; the answers rebuild the set.
     bool requestDump()
     {
         struct
@@ -63,7 +65,7 @@ private:
         request.header.nlmsg_type = RTM_GETADDR;
         request.header.nlmsg_flags = NLM_F_REQUEST | NLM_F_DUMP;
         request.header.nlmsg_seq = ++m_dumpSeq;
-        request.body.ifa_family = AF_INET;
+        request.body.ifa_family = AF_UNSPEC;
         sockaddr_nl kernel{};
         kernel.nl_family = AF_NETLINK;
         if (::sendto(m_fd, &request, sizeof request, 0, reinterpret_cast<sockaddr*>(&kernel),
