@@ -11,6 +11,7 @@
 #include <QTcpServer>
 #include <QTest>
 
+#include <algorithm>
 #include <csignal>
 #include <poll.h>
 #include <stdexcept>
@@ -241,6 +242,14 @@ TEST(Program, ServiceModeTalksToSystemdAndLogsStartAndStop)
     EXPECT_LE(took, 2000);
     EXPECT_EQ(service.process().exitCode(), 0);
     EXPECT_FALSE(service.errors().contains(QStringLiteral("You must stop this service")));
+    // The journal holds the program's own lines only: its history and its messages.
+    const QStringList stamped = service.history();
+    for (const QString& line : service.errors().split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        EXPECT_TRUE(line.startsWith(QStringLiteral("HostVane: ")) ||
+                    std::any_of(stamped.cbegin(), stamped.cend(),
+                                [&](const QString& entry) { return line.endsWith(entry); }))
+            << line.toStdString();
+    }
     QFile log(eventLog);
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
     EXPECT_EQ(log.readAll(), QByteArray("0 [110] Hostvane Started.  Version:  1 1 3\n"
