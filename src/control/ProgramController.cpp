@@ -50,6 +50,11 @@ void ProgramController::Process(bool Force)
 {
     if (!m_engine.check.Process(Force))
         return;
+    // A request from another start that came during the check runs after it, not inside it.
+    if (m_checkAsked && !m_checksHeld) {
+        m_checkAsked = false;
+        QTimer::singleShot(0, this, [this] { checkRequested(); });
+    }
     reportCheckToService();
     const CheckOutcome& outcome = m_engine.check.LastOutcome();
     m_notifier->CheckFinished(outcome.publishTried, outcome.published, m_view->Unseen(),
@@ -100,10 +105,11 @@ void ProgramController::HoldChecks(bool TrueFalse)
     }
 }
 
-// Another start asked for a check, as File > Update now does.
+// Another start asked for a check, as File > Update now does; one asked for while a check
+// runs or the settings are edited runs when that ends.
 void ProgramController::checkRequested()
 {
-    if (m_checksHeld)
+    if (m_checksHeld || m_engine.check.Checking())
         m_checkAsked = true;
     else
         Process(true);

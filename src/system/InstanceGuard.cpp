@@ -8,6 +8,8 @@
 #include <QLocalSocket>
 #include <QLockFile>
 
+#include <utility>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -18,6 +20,7 @@ const QByteArray kCheckRequest = "check\n";
 const QByteArray kDesktopGreeting = "hostvane desktop\n";
 const QByteArray kServiceGreeting = "hostvane service\n";
 constexpr int kAnswerMs = 1000;
+constexpr qint64 kLongestRequest = 64;
 
 // The fallback directory is only used when it is a real directory the user owns and nobody
 // else may enter; anything else at that name could belong to another user.
@@ -111,17 +114,28 @@ void InstanceGuard::ask(const QByteArray& request)
     m_other->disconnectFromServer();
 }
 
+// A request is a short line. Requests are read whole before any is acted on, and each is
+// acted on later, from the event loop: the check a request starts waits in event loops of its
+// own, during which the caller may go away and its socket be deleted.
 void InstanceGuard::serveConnection()
 {
     while (QLocalSocket* caller = m_server->nextPendingConnection()) {
+        caller->setReadBufferSize(kLongestRequest);
         connect(caller, &QLocalSocket::disconnected, caller, &QObject::deleteLater);
         connect(caller, &QLocalSocket::readyRead, this, [this, caller] {
-            while (caller->canReadLine()) {
-                const QByteArray request = caller->readLine();
+            QList<QByteArray> requests;
+            while (caller->canReadLine())
+                requests.append(caller->readLine(kLongestRequest + 1));
+            // A caller that sends no line break within a request's length is not a later start.
+            if (caller->bytesAvailable() >= kLongestRequest)
+                caller->abort();
+            for (const QByteArray& request : std::as_const(requests)) {
                 if (request == kShowRequest)
-                    emit ShowRequested();
+                    QMetaObject::invokeMethod(this, &InstanceGuard::ShowRequested,
+                                              Qt::QueuedConnection);
                 else if (request == kCheckRequest)
-                    emit CheckRequested();
+                    QMetaObject::invokeMethod(this, &InstanceGuard::CheckRequested,
+                                              Qt::QueuedConnection);
             }
         });
         caller->write(m_service ? kServiceGreeting : kDesktopGreeting);
