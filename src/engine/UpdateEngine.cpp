@@ -5,8 +5,8 @@
 UpdateEngine::UpdateEngine(const Clock& clock, Prompt& prompt, CheckHost& host,
                            const cWinVer& platform, const Settings& settings,
                            EngineTimeouts timeouts)
-    : m_host(host), m_gate(host), errors(platform, prompt), discovery(platform, m_gate, errors),
-      pages(m_gate, errors), driver(ftp1, m_gate),
+    : m_host(host), m_gate(host), errors(platform, prompt, m_gate),
+      discovery(platform, m_gate, errors), pages(m_gate, errors), driver(ftp1, m_gate),
       publish(ftp1, driver, pages, m_gate, timeouts.requestSeconds),
       check(clock, settings, m_gate, discovery, publish)
 {

@@ -19,5 +19,10 @@ public:
     };
 
     virtual ~Prompt() = default;
+    // Shows a box and waits for its answer.
     virtual Answer Show(const QString& title, const QString& text, Buttons buttons) = 0;
+    // Shows a box with only OK and returns at once, so that whoever reports keeps working while
+    // the box waits to be read. False when such a box is still open: this one is not stacked
+    // over it, and the caller records the message another way.
+    virtual bool Notify(const QString& title, const QString& text) = 0;
 };

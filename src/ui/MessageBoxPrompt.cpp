@@ -1,25 +1,52 @@
 #include "ui/MessageBoxPrompt.h"
 
 #include <QGuiApplication>
-#include <QMessageBox>
 
 #include <cstdio>
 
-Prompt::Answer MessageBoxPrompt::Show(const QString& title, const QString& text, Buttons buttons)
+namespace {
+
+// Every message also reaches standard error, so a terminal or journal keeps it; where nobody
+// can answer a box, that line is all there is.
+bool onScreen(const QString& title, const QString& text)
 {
-    // Every message also reaches standard error, so a terminal or journal keeps it.
     std::fprintf(stderr, "%s: %s\n", title.toLocal8Bit().constData(),
                  text.toLocal8Bit().constData());
     std::fflush(stderr);
-    if (QGuiApplication::platformName() == QLatin1String("offscreen"))
+    return QGuiApplication::platformName() != QLatin1String("offscreen");
+}
+
+void prepare(QMessageBox& box)
+{
+    box.setDefaultButton(QMessageBox::Ok);
+    // Above the splash card, which stays on top of the program's other windows.
+    box.setWindowFlag(Qt::WindowStaysOnTopHint);
+}
+
+} // namespace
+
+Prompt::Answer MessageBoxPrompt::Show(const QString& title, const QString& text, Buttons buttons)
+{
+    if (!onScreen(title, text))
         return Answer::Ok;
     QMessageBox box(QMessageBox::NoIcon, title, text,
                     buttons == Buttons::OkCancel ? QMessageBox::Ok | QMessageBox::Cancel
                                                  : QMessageBox::Ok);
-    box.setDefaultButton(QMessageBox::Ok);
-    // Above the splash card, which stays on top of the program's other windows.
-    box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    prepare(box);
     if (buttons == Buttons::OkCancel)
         box.setEscapeButton(QMessageBox::Cancel);
     return box.exec() == QMessageBox::Ok ? Answer::Ok : Answer::Cancel;
+}
+
+bool MessageBoxPrompt::Notify(const QString& title, const QString& text)
+{
+    if (m_notice)
+        return false;
+    if (!onScreen(title, text))
+        return true;
+    m_notice = new QMessageBox(QMessageBox::NoIcon, title, text, QMessageBox::Ok);
+    m_notice->setAttribute(Qt::WA_DeleteOnClose);
+    prepare(*m_notice);
+    m_notice->show();
+    return true;
 }
