@@ -10,6 +10,8 @@
 
 #include <QFile>
 
+#include <utility>
+
 namespace {
 
 // "NdisWan adapter ppp0 (PPP Adapter):" opens a section; the lines that belong to it are
@@ -94,10 +96,17 @@ QString AddressDiscovery::GetIP(const QString& adapterIdentity, QString* ipv6)
     QString address;
     QString address6;
     m_listed.reset();
-    const qint32 exitCode = ShellWait(commandLine, !nt, m_settleSeconds);
+    QString scriptSaid;
+    const qint32 exitCode =
+        ShellWait(commandLine, !nt, m_settleSeconds, std::chrono::seconds(60), &scriptSaid);
     if (exitCode != 0) {
-        m_errors.LogError(QStringLiteral("error:") + NumberText(exitCode) +
-                          QStringLiteral(" running getip.bat"));
+        // The message names the script that really ran, and why it failed as far as it said.
+        const QString script = commandLine.section(QLatin1Char(' '), 0, 0);
+        m_errors.LogErrorInHistory(
+            QStringLiteral("error:") + NumberText(exitCode) + QStringLiteral(" running getip.bat") +
+            QStringLiteral(" (") + script +
+            (scriptSaid.isEmpty() ? QString() : QStringLiteral(": ") + scriptSaid) +
+            QLatin1Char(')'));
     } else {
         m_listed.emplace();
         QFile listing(QStringLiteral("hostvane.ip"));
@@ -105,9 +114,17 @@ QString AddressDiscovery::GetIP(const QString& adapterIdentity, QString* ipv6)
             address = ReadAdapterAddress(
                 listing, adapterIdentity, [this](const QString& msg) { m_host.EventMsg(msg); },
                 &address6);
-            for (const QString& found : {address, address6}) {
-                if (IsPrivateAddress(found))
-                    m_host.EventMsg(PrivateAddressNotice(found));
+            // What goes onto the page must be an address and nothing else: a listing line
+            // of markup or a loopback address counts as no address at all.
+            for (auto [found, v6] : {std::pair{&address, false}, std::pair{&address6, true}}) {
+                if (!found->isEmpty() && !IsUsableAddress(*found, v6)) {
+                    m_host.EventMsg((v6 ? QStringLiteral("Not a usable IPv6 address: ")
+                                        : QStringLiteral("Not a usable IPv4 address: ")) +
+                                    PrintableText(*found));
+                    found->clear();
+                }
+                if (IsPrivateAddress(*found))
+                    m_host.EventMsg(PrivateAddressNotice(*found));
             }
             if (address.isEmpty() && address6.isEmpty() && listing.seek(0))
                 m_listed = ListedAdapters(listing);

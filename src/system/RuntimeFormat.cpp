@@ -95,3 +95,16 @@ QString TrimBlanks(const QString& text)
         --end;
     return text.mid(begin, end - begin);
 }
+
+QString PrintableText(const QString& text)
+{
+    QString printable;
+    printable.reserve(text.size());
+    for (const QChar c : text) {
+        if (c.category() == QChar::Other_Control)
+            printable += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        else
+            printable += c;
+    }
+    return printable;
+}

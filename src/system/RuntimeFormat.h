@@ -31,3 +31,8 @@ QString CutHistoryLine(const QString& line);
 
 // Removes leading and trailing space characters; tabs and other white space stay.
 QString TrimBlanks(const QString& text);
+
+// Text from outside (a script, a server) made fit for a history line, a terminal or a journal:
+// every control character (an escape sequence, a bell, a bare carriage return) is written as
+// "\xNN".
+QString PrintableText(const QString& text);

@@ -2,6 +2,7 @@
 
 #include "platform/ProcessGroup.h"
 #include "system/EventLoopWait.h"
+#include "system/RuntimeFormat.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -10,6 +11,8 @@
 #include <QProcessEnvironment>
 #include <QRegularExpression>
 #include <QTimer>
+
+#include <cstdio>
 
 namespace {
 
@@ -29,6 +32,36 @@ void settle(qint16 settleSeconds)
     loop.exec();
 }
 
+// Passes the command's standard error on to the program's and keeps its end, bounded however
+// much the command writes.
+class ErrorTail
+{
+public:
+    void take(const QByteArray& chunk)
+    {
+        std::fwrite(chunk.constData(), 1, static_cast<size_t>(chunk.size()), stderr);
+        std::fflush(stderr);
+        m_tail += chunk;
+        if (m_tail.size() > kKept)
+            m_tail.remove(0, m_tail.size() - kKept);
+    }
+
+    QString lastLine() const
+    {
+        const QList<QByteArray> lines = m_tail.split('\n');
+        for (auto line = lines.crbegin(); line != lines.crend(); ++line) {
+            const QString text = QString::fromLocal8Bit(line->trimmed());
+            if (!text.isEmpty())
+                return PrintableText(text.left(ShellSuprt::kErrorLineLimit));
+        }
+        return {};
+    }
+
+private:
+    static constexpr qsizetype kKept = 4096;
+    QByteArray m_tail;
+};
+
 } // namespace
 
 QString ShellSuprt::ShellCommandLine(const QString& commandLine)
@@ -46,7 +79,7 @@ void ShellSuprt::EndRunningCommand()
 }
 
 qint32 ShellWait(const QString& commandLine, bool useCommandInterpreter, qint16 settleSeconds,
-                 std::chrono::milliseconds processTimeout)
+                 std::chrono::milliseconds processTimeout, QString* lastErrorLine)
 {
     // /bin/sh is the command interpreter here, so the flag adds no prefix.
     Q_UNUSED(useCommandInterpreter);
@@ -59,8 +92,10 @@ qint32 ShellWait(const QString& commandLine, bool useCommandInterpreter, qint16 
                            (searchPath.isEmpty() ? QString() : QLatin1Char(':') + searchPath));
     process.setProcessEnvironment(environment);
     process.setStandardInputFile(QProcess::nullDevice());
-    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process.setStandardOutputFile(QProcess::nullDevice());
+    ErrorTail errors;
+    QObject::connect(&process, &QProcess::readyReadStandardError, &process,
+                     [&] { errors.take(process.readAllStandardError()); });
     // Its own process group, so a command that hangs can be ended with all it started.
     process.setChildProcessModifier(ProcessGroup::LeadNewGroup);
 
@@ -83,7 +118,10 @@ qint32 ShellWait(const QString& commandLine, bool useCommandInterpreter, qint16 
             exitCode = process.exitCode();
         }
         g_runningGroup = 0;
+        errors.take(process.readAllStandardError());
     }
+    if (lastErrorLine)
+        *lastErrorLine = errors.lastLine();
     settle(settleSeconds);
     return exitCode;
 }

@@ -12,14 +12,20 @@
 // and whatever is left in that group when the command ends is ended too. A command that cannot
 // be started, one killed by a signal and one still running after processTimeout give a non-zero
 // result. Neither wait spins: both sleep in an event loop.
+//
+// What the command writes to standard error passes on to the program's own; `lastErrorLine`,
+// when given, gets the last line of it that is not blank, cut to kErrorLineLimit characters
+// with its control characters escaped, or empty.
 qint32 ShellWait(const QString& commandLine, bool useCommandInterpreter, qint16 settleSeconds,
-                 std::chrono::milliseconds processTimeout = std::chrono::seconds(60));
+                 std::chrono::milliseconds processTimeout = std::chrono::seconds(60),
+                 QString* lastErrorLine = nullptr);
 
 namespace ShellSuprt {
 
 inline constexpr qint32 kNotStarted = -1;
 inline constexpr qint32 kTimedOut = -2;
 inline constexpr qint32 kKilledBySignal = -3;
+inline constexpr qsizetype kErrorLineLimit = 200;
 
 // The command line as /bin/sh receives it.
 QString ShellCommandLine(const QString& commandLine);

@@ -81,10 +81,12 @@ TEST(Process, FailingScriptEndsTheCheckNormally)
     EngineRig rig;
     rig.world.writeFile(QStringLiteral("getipNT.bat"), "#!/bin/sh\nexit 1\n", true);
     rig.check.Process(false);
+    const QString error = QStringLiteral("error: 1 running getip.bat (getipNT.bat)");
     ASSERT_EQ(rig.prompt.shown.size(), 1);
-    EXPECT_EQ(rig.prompt.shown[0].text, QStringLiteral("error: 1 running getip.bat"));
-    EXPECT_EQ(rig.host.history,
-              QStringList({kStart, QStringLiteral("Cannot resolve local WAN IP address"), kEnd}));
+    EXPECT_EQ(rig.prompt.shown[0].text, error);
+    EXPECT_EQ(
+        rig.host.history,
+        QStringList({kStart, error, QStringLiteral("Cannot resolve local WAN IP address"), kEnd}));
 }
 
 TEST(Process, TimesComeFromTheClock)
