@@ -1,5 +1,6 @@
 #include "engine/PrivateAddress.h"
 
+#include <QHostAddress>
 #include <QRegularExpression>
 
 #include <optional>
@@ -10,8 +11,9 @@ namespace {
 
 std::optional<quint32> Ipv4(const QString& address)
 {
+    // A leading zero reads as octal to some resolvers and as decimal to others.
     static const QRegularExpression dotted(
-        u"^(\\d{1,3})\\.(\\d{1,3})\\.(\\d{1,3})\\.(\\d{1,3})$"_s);
+        u"^(0|[1-9]\\d{0,2})\\.(0|[1-9]\\d{0,2})\\.(0|[1-9]\\d{0,2})\\.(0|[1-9]\\d{0,2})$"_s);
     const QRegularExpressionMatch match = dotted.match(address);
     if (!match.hasMatch())
         return std::nullopt;
@@ -55,6 +57,22 @@ bool IsPrivateAddress(const QString& address)
     if (const std::optional<quint16> group = Ipv6FirstGroup(address))
         return (*group & 0xFE00) == 0xFC00 || (*group & 0xFFC0) == 0xFE80;
     return false;
+}
+
+bool IsUsableAddress(const QString& address, bool ipv6)
+{
+    if (!ipv6) {
+        const std::optional<quint32> v4 = Ipv4(address);
+        return v4 && !InRange(*v4, 0, 8) && !InRange(*v4, 0x7F000000, 8) && *v4 < 0xE0000000;
+    }
+    QHostAddress v6;
+    bool mapped = false;
+    if (address.contains(u'%') || !v6.setAddress(address) ||
+        v6.protocol() != QAbstractSocket::IPv6Protocol)
+        return false;
+    v6.toIPv4Address(&mapped);
+    return !mapped && !v6.isNull() && !v6.isLoopback() && !v6.isMulticast() &&
+           v6 != QHostAddress(QHostAddress::AnyIPv6);
 }
 
 QString PrivateAddressNotice(const QString& address)

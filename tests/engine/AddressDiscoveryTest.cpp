@@ -164,6 +164,22 @@ TEST(IsPrivateAddress, RangesAndTheirEdges)
         EXPECT_FALSE(IsPrivateAddress(QLatin1String(address))) << address;
 }
 
+// Only an address the world can reach goes onto the page; private ones do, with their notice.
+TEST(IsUsableAddress, OneAddressOfItsFamilyThatReachesSomeone)
+{
+    for (const char* address : {"203.0.113.7", "10.1.2.3", "1.0.0.0", "223.255.255.255"})
+        EXPECT_TRUE(IsUsableAddress(QLatin1String(address), false)) << address;
+    for (const char* address :
+         {"", "0.0.0.0", "0.1.2.3", "127.0.0.1", "224.0.0.1", "255.255.255.255", "010.1.2.3",
+          "10.1.2", "256.1.1.1", "2001:db8::5", "\"><script>alert(1)</script>", "10.1.2.3 x"})
+        EXPECT_FALSE(IsUsableAddress(QLatin1String(address), false)) << address;
+    for (const char* address : {"2001:db8::5", "fd12::5", "2001:DB8:0:0:0:0:0:1"})
+        EXPECT_TRUE(IsUsableAddress(QLatin1String(address), true)) << address;
+    for (const char* address : {"", "::", "::1", "ff02::1", "::ffff:10.1.2.3", "fe80::1%eth0",
+                                "x\"><img onerror=alert(1)>", "2001:db8::5 x", "10.1.2.3"})
+        EXPECT_FALSE(IsUsableAddress(QLatin1String(address), true)) << address;
+}
+
 TEST(ReadAdapterAddress, TheIPv6AddressIsTheFirstOfTheAdaptersOwnSection)
 {
     const QByteArray ppp0 = "NdisWan adapter ppp0 (PPP Adapter):\n\n";
@@ -230,6 +246,14 @@ TEST(GetIP, RunsTheScriptAndReadsItsListing)
     EXPECT_EQ(ipv6, QStringLiteral("2001:db8::5"));
     EXPECT_EQ(rig.host.addressPanel, QStringLiteral("Current IP address: "));
     EXPECT_EQ(rig.host.ipv6Panel, QStringLiteral("Current IPv6 address: 2001:db8::5"));
+
+    // Markup where an address belongs is never handed on, and the history says why.
+    rig.world.installListingScript(DialUpListing("\"><script>x</script>", "::1"));
+    EXPECT_EQ(rig.discovery.GetIP(QStringLiteral("NdisWan"), &ipv6), QString());
+    EXPECT_EQ(ipv6, QString());
+    EXPECT_TRUE(rig.host.history.contains(
+        QStringLiteral("Not a usable IPv4 address: \"><script>x</script>")));
+    EXPECT_TRUE(rig.host.history.contains(QStringLiteral("Not a usable IPv6 address: ::1")));
 }
 
 TEST(GetIP, PlatformPicksTheScript)
@@ -263,14 +287,28 @@ TEST(GetIP, FailingScriptIsReportedAndTheStaleListingIsNotRead)
 {
     EngineRig rig;
     rig.world.writeFile(QStringLiteral("hostvane.ip"), DialUpListing("10.1.2.3"));
-    rig.world.writeFile(QStringLiteral("getipNT.bat"), "#!/bin/sh\nexit 3\n", true);
+    // The script's last words name why it failed, escaped: a terminal reading the journal
+    // must not take them as commands.
+    rig.world.writeFile(QStringLiteral("getipNT.bat"),
+                        "#!/bin/sh\necho first >&2\nprintf 'no route\\033[2J\\n\\n' >&2\nexit 3\n",
+                        true);
     EXPECT_EQ(rig.discovery.GetIP(QStringLiteral("NdisWan")), QString());
+    const QString said =
+        QStringLiteral("error: 3 running getip.bat (getipNT.bat: no route\\x1b[2J)");
     ASSERT_EQ(rig.prompt.shown.size(), 1);
-    EXPECT_EQ(rig.prompt.shown[0].text, QStringLiteral("error: 3 running getip.bat"));
+    EXPECT_EQ(rig.prompt.shown[0].text, said);
     EXPECT_EQ(rig.prompt.shown[0].title, QStringLiteral("HostVane"));
     EXPECT_EQ(rig.prompt.shown[0].buttons, Prompt::Buttons::Ok);
     EXPECT_EQ(rig.host.addressPanel, QStringLiteral("Current IP address: "));
-    EXPECT_TRUE(rig.host.history.isEmpty());
+    EXPECT_EQ(rig.host.history, QStringList({said}));
+
+    // While that box is still open, the next failure is not stacked over it: the history has
+    // it, and the check goes on.
+    rig.prompt.noticeOpen = true;
+    rig.world.writeFile(QStringLiteral("getipNT.bat"), "#!/bin/sh\nexit 4\n", true);
+    EXPECT_EQ(rig.discovery.GetIP(QStringLiteral("NdisWan")), QString());
+    EXPECT_EQ(rig.prompt.shown.size(), 1);
+    EXPECT_EQ(rig.host.history.last(), QStringLiteral("error: 4 running getip.bat (getipNT.bat)"));
 }
 
 TEST(GetIP, StaleListingIsReadWhenTheScriptSucceedsWithoutWriting)
