@@ -27,6 +27,7 @@ TEST(PublicAddressScript, WritesTheAnsweredAddressOrFails)
         QString body6 = {};    // the IPv6 service's answer; empty: no IPv6 service
         QString address6 = {}; // empty: no IPv6 line
         QStringList options = {};
+        bool errorsToLongLog = false; // standard error appended to a log already past 1 KB
     };
     const QString padding(2000, QLatin1Char(' '));
     const Case cases[] = {
@@ -34,7 +35,13 @@ TEST(PublicAddressScript, WritesTheAnsweredAddressOrFails)
         {"garbage", QStringLiteral("<html><body>hello</body></html>"), 200, {}},
         {"two addresses", QStringLiteral("203.0.113.7\n198.51.100.1\n"), 200, {}},
         {"an octet past 255", QStringLiteral("203.0.113.256"), 200, {}},
-        {"an HTTP error", QStringLiteral("203.0.113.7"), 503, {}},
+        {.name = "an HTTP error, told in a long log",
+         .body = QStringLiteral("203.0.113.7"),
+         .status = 503,
+         .address = {},
+         .errorsToLongLog = true},
+        {"loopback", QStringLiteral("127.0.0.1"), 200, {}},
+        {"this network", QStringLiteral("0.0.0.0"), 200, {}},
         {"no answer within 10 seconds", std::nullopt, 0, {}},
         {"an address padded past 1 KB", QStringLiteral("203.0.113.7") + padding, 200, {}},
         {.name = "the same, its length unannounced",
@@ -48,6 +55,10 @@ TEST(PublicAddressScript, WritesTheAnsweredAddressOrFails)
          QStringLiteral("2001:db8::1::7")},
         {"IPv4 from the IPv6 service", QStringLiteral("203.0.113.7"), 200,
          QStringLiteral("203.0.113.7"), QStringLiteral("203.0.113.9")},
+        {"unspecified IPv6", QStringLiteral("203.0.113.7"), 200, QStringLiteral("203.0.113.7"),
+         QStringLiteral("::")},
+        {"IPv6 loopback", QStringLiteral("203.0.113.7"), 200, QStringLiteral("203.0.113.7"),
+         QStringLiteral("::1")},
     };
     bool ipv6 = true; // CI containers may have no ::1
     try {
@@ -80,6 +91,11 @@ TEST(PublicAddressScript, WritesTheAnsweredAddressOrFails)
                                .arg(server6 ? server6->port() : LoopbackServer::UnusedPort()));
         script.setProcessEnvironment(environment);
         script.setWorkingDirectory(world.programDir());
+        const QString log = world.programDir() + QStringLiteral("/errors.log");
+        if (c.errorsToLongLog) {
+            world.writeFile(QStringLiteral("errors.log"), QByteArray(2048, '#') + '\n');
+            script.setStandardErrorFile(log, QIODevice::Append);
+        }
         script.start(QStringLiteral("/bin/sh"), {QStringLiteral("getip-public.sh")});
         ASSERT_TRUE(script.waitForFinished(30000)) << "the script did not end";
 
@@ -87,6 +103,10 @@ TEST(PublicAddressScript, WritesTheAnsweredAddressOrFails)
         if (c.address.isEmpty()) {
             EXPECT_NE(script.exitCode(), 0);
             EXPECT_EQ(world.readFile(QStringLiteral("hostvane.ip")), previous);
+            if (c.errorsToLongLog) {
+                EXPECT_TRUE(world.readFile(QStringLiteral("errors.log"))
+                                .contains("The requested URL returned error: 503"));
+            }
             continue;
         }
         EXPECT_EQ(script.exitCode(), 0) << script.readAllStandardError().toStdString();
