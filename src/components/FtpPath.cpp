@@ -11,8 +11,12 @@ QString WithoutDotSegments(const QString& path)
         const QString& segment = segments[i];
         const bool last = i == segments.size() - 1;
         if (segment == QLatin1String(".") || segment == QLatin1String("..")) {
-            if (segment == QLatin1String("..") && !kept.isEmpty())
-                kept.removeLast();
+            if (segment == QLatin1String("..")) {
+                if (!kept.isEmpty() && kept.last() != QLatin1String(".."))
+                    kept.removeLast();
+                else if (!absolute)
+                    kept.append(segment);
+            }
             if (last)
                 kept.append(QString()); // "a/.." names the directory a/ left, with its "/"
             continue;
