@@ -296,7 +296,7 @@ std::optional<qint64> FtpConnection::remoteSize() const
 
 std::optional<SftpHostKey> FtpConnection::unknownHostKey() const
 {
-    if (m_ssh.keyChanged())
+    if (!m_ssh.keyUnknown())
         return std::nullopt;
     return m_ssh.refusedKey();
 }

@@ -80,26 +80,68 @@ QString privateKeyFile()
 
 } // namespace
 
-Inet::Inet(QObject* parent) : QObject(parent), m_worker(std::make_unique<InetWorker>(m_abort))
+Inet::Inet(QObject* parent) : QObject(parent)
 {
     initialiseCurlOnce();
     // The password lives in this process from now on: no core dump may carry it.
     ::prctl(PR_SET_DUMPABLE, 0);
-    m_worker->moveToThread(&m_thread);
-    connect(m_worker.get(), &InetWorker::stateReached, this, &Inet::onStateReached);
-    connect(m_worker.get(), &InetWorker::operationEnded, this, &Inet::onOperationEnded);
-    connect(m_worker.get(), &InetWorker::hostKeyUnknown, this,
-            [this](const SftpHostKey& key) { m_unknownHostKey = key; });
-    m_thread.start();
+    m_watchdog.setSingleShot(true);
+    connect(&m_watchdog, &QTimer::timeout, this, &Inet::abandonStuckOperation);
+    startWorker();
 }
 
 Inet::~Inet()
 {
-    m_abort = true;
-    m_thread.quit();
-    m_thread.wait();
-    // Its thread has ended, so the worker closes its connection (QUIT) here.
-    m_worker.reset();
+    *m_abort = true;
+    m_thread->quit();
+    // The worker closes its connection (QUIT) once its thread has ended. One stuck in a
+    // library call that ignores every limit is left behind: the program ends all the same.
+    if (m_thread->wait(kEndingGraceMs)) {
+        delete m_thread;
+        m_worker.reset();
+    } else {
+        leaveBehind();
+    }
+}
+
+// The worker and its thread delete themselves when the operation finally returns.
+void Inet::leaveBehind()
+{
+    InetWorker* stuck = m_worker.release();
+    QThread* thread = m_thread;
+    disconnect(stuck, nullptr, this, nullptr);
+    QObject::connect(thread, &QThread::finished, thread, [stuck, thread, abort = m_abort] {
+        delete stuck;
+        thread->deleteLater();
+    });
+    thread->quit();
+}
+
+void Inet::startWorker()
+{
+    m_thread = new QThread;
+    m_worker = std::make_unique<InetWorker>(*m_abort);
+    m_worker->moveToThread(m_thread);
+    connect(m_worker.get(), &InetWorker::stateReached, this, &Inet::onStateReached);
+    connect(m_worker.get(), &InetWorker::operationEnded, this, &Inet::onOperationEnded);
+    connect(m_worker.get(), &InetWorker::hostKeyUnknown, this,
+            [this](const SftpHostKey& key) { m_unknownHostKey = key; });
+    m_thread->start();
+}
+
+// curl bounds every wait it makes, but libssh2 asks the ssh agent to sign without any: an
+// operation that overruns every limit by far is reported as failed, and its thread and
+// connection are left to end when they can, while a fresh worker serves what follows.
+void Inet::abandonStuckOperation()
+{
+    if (!m_executing)
+        return;
+    leaveBehind();
+    startWorker();
+    onStateReached(icError, CURLE_OPERATION_TIMEDOUT,
+                   QStringLiteral("The operation did not end within %1 seconds and was abandoned")
+                       .arg(m_watchdog.interval() / 1000));
+    onOperationEnded();
 }
 
 std::optional<Inet::ExecuteError> Inet::Execute(const QString& operation)
@@ -113,6 +155,9 @@ std::optional<Inet::ExecuteError> Inet::Execute(const QString& operation)
     m_executing = true;
     if (request.kind == InetRequest::Delete || request.kind == InetRequest::Put)
         m_unknownHostKey.reset();
+    m_watchdog.start(
+        std::chrono::seconds(RequestTimeout > 0 ? RequestTimeout : kDefaultRequestTimeout) *
+        kStuckAfterTimeouts);
     QMetaObject::invokeMethod(
         m_worker.get(), [worker = m_worker.get(), request] { worker->run(request); },
         Qt::QueuedConnection);
@@ -180,7 +225,7 @@ void Inet::configure(InetRequest& request) const
             request.remotePath.remove(0, 1);
         request.knownHosts = QStringList{QDir::homePath() + QStringLiteral("/.ssh/known_hosts"),
                                          QFileInfo(kKnownHosts).absoluteFilePath()};
-        request.sshAgent = !qEnvironmentVariableIsEmpty("SSH_AUTH_SOCK");
+        request.sshAgentSocket = qEnvironmentVariable("SSH_AUTH_SOCK");
         request.privateKey = privateKeyFile();
     }
 }
@@ -225,6 +270,7 @@ void Inet::onStateReached(qint16 state, qint32 responseCode, const QString& resp
 
 void Inet::onOperationEnded()
 {
+    m_watchdog.stop();
     m_executing = false;
     emit ExecutionEnded();
 }

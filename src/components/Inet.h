@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QString>
 #include <QThread>
+#include <QTimer>
 
 #include <atomic>
 #include <memory>
@@ -98,7 +99,7 @@ public:
     std::optional<ExecuteError> Execute(const QString& operation);
     // For a program that is ending: the operation in flight ends at once with state 11, and
     // so does every later one.
-    void Abandon() { m_abort = true; }
+    void Abandon() { *m_abort = true; }
     bool StillExecuting() const { return m_executing; }
     // The SFTP server's host key when the last DELETE or PUT was refused because no
     // known_hosts file knows it (never when the key changed): what the user is asked to trust.
@@ -120,9 +121,21 @@ private:
     void onStateReached(qint16 state, qint32 responseCode, const QString& responseInfo);
     void onOperationEnded();
 
-    QThread m_thread;
+    void startWorker();
+    void leaveBehind();
+    void abandonStuckOperation();
+
+    // An operation runs its few exchanges each within RequestTimeout; one still running after
+    // this many times that is stuck.
+    static constexpr int kStuckAfterTimeouts = 10;
+    // How long an ending program waits for the operation in flight to stop.
+    static constexpr int kEndingGraceMs = 3000;
+
+    QThread* m_thread = nullptr;          // owned; left running when stuck
     std::unique_ptr<InetWorker> m_worker; // lives on m_thread, deleted once it has ended
-    std::atomic_bool m_abort = false;
+    QTimer m_watchdog;
+    // Shared with a worker left behind, which may still read it after this object is gone.
+    std::shared_ptr<std::atomic_bool> m_abort = std::make_shared<std::atomic_bool>(false);
     bool m_executing = false;
     qint32 m_responseCode = 0;
     QString m_responseInfo;

@@ -22,11 +22,11 @@ struct InetRequest
     bool tls = false;
     bool sftp = false;
     // SFTP: the known_hosts files that decide whether the server's key is trusted (the last
-    // is the program directory's), the user's private key file (empty for none) and whether
-    // the ssh agent is asked first.
+    // is the program directory's), the user's private key file (empty for none) and the ssh
+    // agent's socket, asked first (empty for none).
     QStringList knownHosts;
     QString privateKey;
-    bool sshAgent = false;
+    QString sshAgentSocket;
     QByteArray trustedAuthorities; // PEM, trusted besides the system's store; empty for none
     QString userName;
     QString password;

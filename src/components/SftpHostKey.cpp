@@ -60,6 +60,23 @@ void readKnownHosts(LIBSSH2_KNOWNHOSTS* hosts, const QString& file)
     }
 }
 
+// Whether a "@revoked" line of `file` holds `blob`, for any host: a key known to be stolen is
+// refused wherever it turns up. libssh2 skips such lines, which would leave a plain line for
+// the same key in force.
+bool revokedIn(const QString& file, const QByteArray& blob)
+{
+    QFile known(file);
+    if (!OpenRegularFile(known, QIODevice::ReadOnly))
+        return false;
+    for (const QByteArray& line : known.readAll().split('\n')) {
+        const QList<QByteArray> fields = line.simplified().split(' ');
+        if (fields.size() >= 4 && fields[0] == "@revoked" &&
+            QByteArray::fromBase64(fields[3]) == blob)
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 QString SftpHostKey::type() const
@@ -93,6 +110,10 @@ QByteArray SftpHostKey::knownHostsLine() const
 
 SftpHostKeyCheck::Verdict SftpHostKeyCheck::check(const SftpHostKey& key, const QStringList& files)
 {
+    for (const QString& file : files) {
+        if (revokedIn(file, key.blob))
+            return Revoked;
+    }
     const int type = libssh2KeyType(key.type());
     if (type == LIBSSH2_KNOWNHOST_KEY_UNKNOWN)
         return Unknown;

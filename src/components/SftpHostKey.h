@@ -22,7 +22,8 @@ struct SftpHostKey
 };
 
 // Whether `key` may be trusted, from the known_hosts files `files` (OpenSSH's format, hashed
-// names included). Files that are missing, not regular files or unreadable count as empty.
+// names and @revoked markers included). Files that are missing, not regular files or unreadable
+// count as empty.
 class SftpHostKeyCheck
 {
 public:
@@ -30,7 +31,8 @@ public:
     {
         Known,
         Unknown, // no file knows a key of this type for this host
-        Changed  // a file holds another key of this type for this host
+        Changed, // a file holds another key of this type for this host
+        Revoked  // a file marks this very key @revoked, whatever else knows it
     };
 
     static Verdict check(const SftpHostKey& key, const QStringList& files);

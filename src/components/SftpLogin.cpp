@@ -1,16 +1,25 @@
 #include "components/SftpLogin.h"
 
 #include "components/InetRequest.h"
+#include "components/SshAgentProbe.h"
 
 #include <QUrl>
 
 #include <curl/curl.h>
 
+namespace {
+
+// A local agent answers in milliseconds; one that takes longer is not waited for.
+constexpr std::chrono::seconds kAgentAnswerLimit(2);
+
+} // namespace
+
 QList<long> SftpLogin::attempts(const InetRequest& request)
 {
     QList<long> attempts;
     long last = request.password.isEmpty() ? 0 : CURLSSH_AUTH_PASSWORD;
-    if (request.sshAgent)
+    if (!request.sshAgentSocket.isEmpty() &&
+        SshAgentOffersKeys(request.sshAgentSocket, kAgentAnswerLimit))
         attempts.append(CURLSSH_AUTH_AGENT);
     else if (!request.privateKey.isEmpty())
         last |= CURLSSH_AUTH_PUBLICKEY;
@@ -59,6 +68,10 @@ QString SftpLogin::refusal() const
                            QStringLiteral(" port ") + QString::number(key.port);
     const QString offered = key.type() + QLatin1Char(' ') + key.fingerprint();
     const QString programKnownHosts = m_knownHosts.isEmpty() ? QString() : m_knownHosts.last();
+    if (m_verdict == SftpHostKeyCheck::Revoked)
+        return QStringLiteral("REVOKED HOST KEY DETECTED: ") + server + QStringLiteral(" offers ") +
+               offered +
+               QStringLiteral(", which a known_hosts file marks @revoked; nothing was sent");
     if (keyChanged())
         return QStringLiteral("WARNING: the host key of ") + server +
                QStringLiteral(" has CHANGED: it now offers ") + offered +

@@ -16,8 +16,9 @@ class SftpLogin
 {
 public:
     // The login attempts in order, each a set of curl's CURLSSH_AUTH_* methods: the agent (when
-    // SSH_AUTH_SOCK is set) alone, then the password; or the user's key file, then the password
-    // (curl offers a key file before the password within one attempt).
+    // SSH_AUTH_SOCK is set and the agent answers for its keys in time) alone, then the password;
+    // or the user's key file, then the password (curl offers a key file before the password
+    // within one attempt).
     static QList<long> attempts(const InetRequest& request);
 
     // Sets the handle's SSH options for one attempt and forgets what the last one learnt.
@@ -26,6 +27,8 @@ public:
     // The key the server offered when it was refused, and why.
     const std::optional<SftpHostKey>& refusedKey() const { return m_refusedKey; }
     bool keyChanged() const { return m_verdict == SftpHostKeyCheck::Changed; }
+    // Refused because no known_hosts file knows it: the one case a person may trust it.
+    bool keyUnknown() const { return m_verdict == SftpHostKeyCheck::Unknown; }
     // What a person is told about the refused key: the host, its fingerprint and what to do.
     QString refusal() const;
 

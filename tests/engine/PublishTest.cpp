@@ -1,6 +1,7 @@
 #include "support/EngineRig.h"
 #include "support/EventLoopTicker.h"
 #include "support/LoopbackServer.h"
+#include "support/MisbehavingSshAgent.h"
 #include "support/SshServer.h"
 #include "support/TestCertificates.h"
 
@@ -11,6 +12,7 @@
 #include <algorithm>
 #include <iostream>
 #include <memory>
+#include <optional>
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -493,7 +495,7 @@ QStringList publishLines(EngineRig& rig)
 // offered to a server whose host key is not trusted.
 TEST_F(PublishTest, OverSftpOnlyAKnownServerGetsTheLoginAndThePage)
 {
-    const struct
+    struct Case
     {
         const char* why;
         const char* known;     // where the server's key is known: "user", "program", "other", ""
@@ -502,18 +504,33 @@ TEST_F(PublishTest, OverSftpOnlyAKnownServerGetsTheLoginAndThePage)
         const char* landsIn;   // below the server's home
         const char* reason;    // in the last error line when not published
         bool viaProxy = false;
-    } cases[] = {
+        std::optional<MisbehavingSshAgent::Behaviour> agent = {}; // at SSH_AUTH_SOCK
+    };
+    using Agent = MisbehavingSshAgent::Behaviour;
+    const auto pastAgent = [](const char* why, Agent agent) {
+        return Case{why, "program", false, "/", "", nullptr, false, agent};
+    };
+    const Case cases[] = {
         {"password login", "program", true, "/", "", nullptr},
         {"key login", "user", false, "/", "", nullptr},
         {"below the login directory", "program", false, "pub/", "pub", nullptr},
         {"an absolute directory", "program", false, "%h/abs/", "abs", nullptr},
         {"through the HTTP proxy", "program", false, "/", "", nullptr, true},
+        {"beside the login directory", "program", false, "../home/pub/", "pub", nullptr},
         {"an unknown host key", "", true, "/", "", "is not known"},
         {"a changed host key", "other", false, "/", "", "has CHANGED"},
+        {"a revoked host key beside a plain line", "revoked", false, "/", "",
+         "REVOKED HOST KEY DETECTED"},
+        // An agent that fails the question for its keys is passed over for the key file,
+        // within its time limit, however it fails.
+        pastAgent("past a silent agent", Agent::Silent),
+        pastAgent("past an agent talking nonsense", Agent::Garbage),
+        pastAgent("past an agent claiming 2 GB", Agent::HugeAnswer),
+        pastAgent("past an agent that hangs up", Agent::ClosesAfterRequest),
     };
     const QStringList overFtp = publishLines(rig); // the fixture's FTP server
     qunsetenv("SSH_AUTH_SOCK");                    // a developer's agent would log in first
-    for (const auto& c : cases) {
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
         const SshServer sshd;
         if (c.password && sshd.password().isEmpty()) {
@@ -542,6 +559,13 @@ TEST_F(PublishTest, OverSftpOnlyAKnownServerGetsTheLoginAndThePage)
             knownLine = knownLine.split(' ').value(0) +
                         " ssh-ed25519 AAAAC3NzaC1lZDI1NTE5AAAAIKN"
                         "Bn7hRnZhcQSSyuvpipbEFgCf0EWEUMDY3XeR1+ZIb\n";
+        if (known == QLatin1String("revoked"))
+            knownLine += "@revoked " + knownLine;
+        std::optional<MisbehavingSshAgent> agent;
+        if (c.agent) {
+            agent.emplace(*c.agent);
+            qputenv("SSH_AUTH_SOCK", QFile::encodeName(agent->socketPath()));
+        }
         QFile knownHosts(known == QLatin1String("user") ? ssh + QStringLiteral("known_hosts")
                                                         : QStringLiteral("known_hosts"));
         ASSERT_TRUE(known.isEmpty() ||
@@ -555,6 +579,7 @@ TEST_F(PublishTest, OverSftpOnlyAKnownServerGetsTheLoginAndThePage)
 
         const qsizetype before = sftp.host.ftpErrorLines.size();
         const QStringList lines = publishLines(sftp);
+        qunsetenv("SSH_AUTH_SOCK");
         const QStringList errors = sftp.host.ftpErrorLines.mid(before);
         if (!sshd.password().isEmpty()) {
             EXPECT_FALSE((lines + errors).join(QLatin1Char('|')).contains(sshd.password()));
