@@ -47,5 +47,9 @@ bool PublishSequence::Publish(const QString& ip, const Settings& settings, const
     m_host.EventMsg(QStringLiteral("Quitting FTP"));
     m_driver.FTPExecute(QStringLiteral("QUIT"));
     m_driver.ShowFtpStats();
+    // The lines above end alike whether the page got there or not; this one says it did.
+    if (uploaded)
+        m_host.EventMsg(QStringLiteral("Page published and verified: %1%2 on %3")
+                            .arg(settings.sTargetdir, kRemotePage, TrimBlanks(settings.sHost)));
     return uploaded;
 }

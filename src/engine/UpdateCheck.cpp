@@ -42,11 +42,19 @@ void UpdateCheck::run(bool Force)
         m_host.EventMsg(QStringLiteral("Previous IP address: ") + sPreviousIP);
         m_host.EventMsg(QStringLiteral("Current IP address: ") + sCurrentIP);
         showIPv6Addresses();
-        publishTried = sCurrentIP != sPreviousIP || sCurrentIPv6 != sPreviousIPv6 || Force;
-        if (publishTried)
+        const bool due = sCurrentIP != sPreviousIP || sCurrentIPv6 != sPreviousIPv6 || Force;
+        // Until the real server is entered there is nowhere to publish, and no error in that.
+        const bool serverKnown = TrimBlanks(settings.sHost) != SettingsKeys::PlaceholderHost();
+        publishTried = due && serverKnown;
+        if (publishTried) {
             published = m_publish.Publish(sCurrentIP, settings, sCurrentIPv6);
-        else
+        } else if (due) {
+            published = false;
+            m_host.EventMsg(QStringLiteral("Nothing published: enter your FTP server as the "
+                                           "Host in File > Properties"));
+        } else {
             m_host.EventMsg(QStringLiteral("No need to update at this time"));
+        }
     }
     sPreviousIP = published ? sCurrentIP : QString();
     sPreviousIPv6 = published ? sCurrentIPv6 : QString();

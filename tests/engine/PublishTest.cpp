@@ -43,6 +43,7 @@ class PublishTest : public ::testing::Test
 protected:
     PublishTest() : server(LoopbackServer::Ftp(kUser, kPassword))
     {
+        rig.settings.sHost = server.address();
         rig.settings.sTargetUrl = server.url();
         rig.settings.sUser = kUser;
         rig.settings.sPword = kPassword;
@@ -77,6 +78,9 @@ TEST_F(PublishTest, FirstPublishToAnEmptyDirectory)
                       QStringLiteral("Quitting FTP")),
               QStringList({QStringLiteral("Disconnecting from FTP host"),
                            QStringLiteral("Disconnected from FTP host")}));
+    EXPECT_EQ(history().value(history().size() - 2),
+              QStringLiteral("Page published and verified: /hostvane.html on ") +
+                  rig.settings.sHost);
     EXPECT_TRUE(history().last().startsWith(QStringLiteral("Finished update processing at: ")));
 
     EXPECT_EQ(rig.driver.lUploadCount, 1);
@@ -482,13 +486,16 @@ TEST(PublishOverTls, OnlyAVerifiedServerGetsTheLoginAndThePage)
 
 namespace {
 
-// The history of a forced publish from its DELETE to its QUIT.
+// The history of a forced publish from its DELETE to its QUIT, but for the line that names
+// the server it reached.
 QStringList publishLines(EngineRig& rig)
 {
     rig.check.Process(true);
     const QStringList& history = rig.host.history;
     const qsizetype from = history.indexOf(QStringLiteral("Deleting old redirector page"));
-    return history.mid(from, history.size() - 1 - from); // not the time the check finished
+    QStringList lines = history.mid(from, history.size() - 1 - from); // not the finish time
+    lines.removeIf([](const QString& line) { return line.startsWith(u"Page published"); });
+    return lines;
 }
 
 // Over SFTP to a real sshd: the same lines and counters as over FTP, and no key or password

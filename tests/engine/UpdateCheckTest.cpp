@@ -54,6 +54,30 @@ TEST(Process, NoAddressClearsThePreviousOne)
     EXPECT_EQ(rig.host.timerLoads, 1);
 }
 
+// A first start knows no server yet: the check finds the address and says where to enter
+// the server, with no attempt and no error; once entered, the next check publishes.
+TEST(Process, ThePlaceholderServerGetsNothing)
+{
+    EngineRig rig;
+    rig.world.installListingScript(DialUpListing("203.0.113.7"));
+    rig.settings.sHost = SettingsKeys::PlaceholderHost();
+    rig.settings.sTargetUrl = QStringLiteral("FTP://") + rig.settings.sHost;
+    rig.check.Process(true);
+    EXPECT_EQ(rig.host.history.at(rig.host.history.size() - 2),
+              QStringLiteral("Nothing published: enter your FTP server as the Host in File > "
+                             "Properties"));
+    EXPECT_FALSE(
+        rig.host.history.contains(QStringLiteral("Preparing to upload new redirector page")));
+    EXPECT_EQ(rig.driver.lFtpErrorCount, 0);
+    EXPECT_FALSE(rig.check.LastOutcome().publishTried);
+
+    rig.settings.sHost = QStringLiteral("127.0.0.1:1");
+    rig.settings.sTargetUrl = QStringLiteral("FTP://127.0.0.1:1");
+    rig.check.Process(false);
+    EXPECT_TRUE(
+        rig.host.history.contains(QStringLiteral("Preparing to upload new redirector page")));
+}
+
 TEST(Process, AutomaticCheckingOffDoesNothingUnlessForced)
 {
     EngineRig rig;
