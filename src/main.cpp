@@ -39,13 +39,15 @@ int updateNow(int argc, char** argv)
     case InstanceGuard::ClaimResult::Failed:
         break;
     }
-    return print(stderr, QStringLiteral("HostVane: cannot reach a running copy: %1.\n")
-                             .arg(guard.FailureText()), 1);
+    return print(
+        stderr,
+        QStringLiteral("HostVane: cannot reach a running copy: %1.\n").arg(guard.FailureText()), 1);
 }
 
-// A service's journal holds the program's own lines: Qt's remarks about the headless platform
-// (no tray, no raising of windows) are not among them.
-void quietForService(QtMsgType type, const QMessageLogContext&, const QString& message)
+// Without a screen, standard error (a terminal's or a service's journal) holds the program's own
+// lines: Qt's remarks about the headless platform (no tray, no raising of windows) are not
+// among them.
+void quietWhenHeadless(QtMsgType type, const QMessageLogContext&, const QString& message)
 {
     if (type == QtFatalMsg)
         std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
@@ -74,12 +76,12 @@ int main(int argc, char** argv)
         break;
     }
 
-    if (NTService::StartedAsService())
-        qInstallMessageHandler(quietForService);
     // With no display the program does its whole job all the same, on the offscreen platform.
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
         qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (NTService::StartedAsService() || qgetenv("QT_QPA_PLATFORM") == "offscreen")
+        qInstallMessageHandler(quietWhenHeadless);
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(AppIdentity::Title());

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QLocalSocket>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTcpServer>
 #include <QTest>
 
@@ -49,6 +50,10 @@ TEST(Program, HeadlessRunEchoesTheHistoryToStandardError)
     EXPECT_TRUE(history.last().startsWith(kCheckFinished));
     EXPECT_TRUE(QFile::exists(world.programDir() + QStringLiteral("/hostvane.htm")))
         << "the program works in its own directory, not where it was started";
+    // Standard error holds the program's own lines only: stamped history and its messages.
+    static const QRegularExpression own(QStringLiteral(R"(^(\d{4}-\d\d-\d\dT|HostVane: ))"));
+    for (const QString& line : program.errors().split(u'\n', Qt::SkipEmptyParts))
+        EXPECT_TRUE(own.match(line).hasMatch()) << line.toStdString();
 }
 
 // Without HOME and the XDG variables there is nowhere to keep the working files: the program
