@@ -19,7 +19,7 @@ void show(Prompt& prompt, const QString& text)
     prompt.Show(AppIdentity::Title(), text, Prompt::Buttons::Ok);
 }
 
-void updateService(bool Service, NTService& NTService1, Prompt& prompt)
+bool updateService(bool Service, NTService& NTService1, Prompt& prompt)
 {
     const QString key = QString::fromUtf16(kServicesKey) + NTService1.ServiceName;
     const QString current =
@@ -30,13 +30,17 @@ void updateService(bool Service, NTService& NTService1, Prompt& prompt)
                          (installed ? QStringLiteral(" installed as service successfully")
                                     : QStringLiteral(" failed to install as service\n") +
                                           NTService1.InstallFailure()));
-    } else if (!Service && !current.isEmpty()) {
+        return installed;
+    }
+    if (!Service && !current.isEmpty()) {
         NTService1.Disconnect();
         const bool removed = NTService1.Uninstall();
         show(prompt, NTService1.DisplayName +
                          (removed ? QStringLiteral(" uninstalled as service successfully")
                                   : QStringLiteral(" failed to uninstall as service")));
+        return removed;
     }
+    return true;
 }
 
 void updateAutostart(bool Service)
@@ -53,12 +57,12 @@ void updateAutostart(bool Service)
 
 } // namespace
 
-void UpdateServiceSetting(int platformId, bool Service, NTService& NTService1, Prompt& prompt)
+bool UpdateServiceSetting(int platformId, bool Service, NTService& NTService1, Prompt& prompt)
 {
     if (platformId == cWinVer::WindowsNT)
-        updateService(Service, NTService1, prompt);
-    else
-        updateAutostart(Service);
+        return updateService(Service, NTService1, prompt);
+    updateAutostart(Service);
+    return true;
 }
 
 QString AutostartCommandLine(const QString& executable)

@@ -15,6 +15,8 @@ public:
 
     // Runs the program and waits, bounded, for it to end; its exit code, or kFailed.
     virtual int Run(const QString& program, const QStringList& arguments) = 0;
+    // The last line the program last run wrote to standard error, escaped; empty for none.
+    virtual QString LastErrorLine() const = 0;
     // Starts the program on its own, not waiting for it; false when it could not start.
     virtual bool StartDetached(const QString& program, const QStringList& arguments) = 0;
 };

@@ -1,25 +1,31 @@
 #include "system/ProcessRunner.h"
 
+#include "system/ErrorTail.h"
 #include "system/EventLoopWait.h"
 
 #include <QProcess>
 
 int ProcessRunner::Run(const QString& program, const QStringList& arguments)
 {
+    m_lastErrorLine.clear();
     QProcess process;
     process.setStandardInputFile(QProcess::nullDevice());
     process.setStandardOutputFile(QProcess::nullDevice());
-    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    ErrorTail errors(process);
     process.start(program, arguments);
-    if (!process.waitForStarted())
+    if (!process.waitForStarted()) {
+        m_lastErrorLine = process.errorString();
         return kFailed;
+    }
     const bool ended = process.state() == QProcess::NotRunning ||
                        WaitForSignal(&process, &QProcess::finished, m_timeout);
     if (!ended) {
         process.kill();
         process.waitForFinished();
-        return kFailed;
     }
+    m_lastErrorLine = errors.LastLine();
+    if (!ended)
+        return kFailed;
     return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : kFailed;
 }
 

@@ -15,8 +15,10 @@ public:
     }
 
     int Run(const QString& program, const QStringList& arguments) override;
+    QString LastErrorLine() const override { return m_lastErrorLine; }
     bool StartDetached(const QString& program, const QStringList& arguments) override;
 
 private:
     std::chrono::milliseconds m_timeout;
+    QString m_lastErrorLine;
 };

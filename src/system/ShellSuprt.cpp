@@ -1,8 +1,8 @@
 #include "system/ShellSuprt.h"
 
 #include "platform/ProcessGroup.h"
+#include "system/ErrorTail.h"
 #include "system/EventLoopWait.h"
-#include "system/RuntimeFormat.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -11,8 +11,6 @@
 #include <QProcessEnvironment>
 #include <QRegularExpression>
 #include <QTimer>
-
-#include <cstdio>
 
 namespace {
 
@@ -31,36 +29,6 @@ void settle(qint16 settleSeconds)
     QTimer::singleShot(std::chrono::milliseconds(deadlineMs - nowMs), &loop, &QEventLoop::quit);
     loop.exec();
 }
-
-// Passes the command's standard error on to the program's and keeps its end, bounded however
-// much the command writes.
-class ErrorTail
-{
-public:
-    void take(const QByteArray& chunk)
-    {
-        std::fwrite(chunk.constData(), 1, static_cast<size_t>(chunk.size()), stderr);
-        std::fflush(stderr);
-        m_tail += chunk;
-        if (m_tail.size() > kKept)
-            m_tail.remove(0, m_tail.size() - kKept);
-    }
-
-    QString lastLine() const
-    {
-        const QList<QByteArray> lines = m_tail.split('\n');
-        for (auto line = lines.crbegin(); line != lines.crend(); ++line) {
-            const QString text = QString::fromLocal8Bit(line->trimmed());
-            if (!text.isEmpty())
-                return PrintableText(text.left(ShellSuprt::kErrorLineLimit));
-        }
-        return {};
-    }
-
-private:
-    static constexpr qsizetype kKept = 4096;
-    QByteArray m_tail;
-};
 
 } // namespace
 
@@ -93,9 +61,7 @@ qint32 ShellWait(const QString& commandLine, bool useCommandInterpreter, qint16 
     process.setProcessEnvironment(environment);
     process.setStandardInputFile(QProcess::nullDevice());
     process.setStandardOutputFile(QProcess::nullDevice());
-    ErrorTail errors;
-    QObject::connect(&process, &QProcess::readyReadStandardError, &process,
-                     [&] { errors.take(process.readAllStandardError()); });
+    ErrorTail errors(process);
     // Its own process group, so a command that hangs can be ended with all it started.
     process.setChildProcessModifier(ProcessGroup::LeadNewGroup);
 
@@ -118,10 +84,9 @@ qint32 ShellWait(const QString& commandLine, bool useCommandInterpreter, qint16 
             exitCode = process.exitCode();
         }
         g_runningGroup = 0;
-        errors.take(process.readAllStandardError());
     }
     if (lastErrorLine)
-        *lastErrorLine = errors.lastLine();
+        *lastErrorLine = errors.LastLine();
     settle(settleSeconds);
     return exitCode;
 }

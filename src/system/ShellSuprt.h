@@ -14,8 +14,7 @@
 // result. Neither wait spins: both sleep in an event loop.
 //
 // What the command writes to standard error passes on to the program's own; `lastErrorLine`,
-// when given, gets the last line of it that is not blank, cut to kErrorLineLimit characters
-// with its control characters escaped, or empty.
+// when given, gets the last line of it that is not blank (ErrorTail::LastLine), or empty.
 qint32 ShellWait(const QString& commandLine, bool useCommandInterpreter, qint16 settleSeconds,
                  std::chrono::milliseconds processTimeout = std::chrono::seconds(60),
                  QString* lastErrorLine = nullptr);
@@ -25,7 +24,6 @@ namespace ShellSuprt {
 inline constexpr qint32 kNotStarted = -1;
 inline constexpr qint32 kTimedOut = -2;
 inline constexpr qint32 kKilledBySignal = -3;
-inline constexpr qsizetype kErrorLineLimit = 200;
 
 // The command line as /bin/sh receives it.
 QString ShellCommandLine(const QString& commandLine);

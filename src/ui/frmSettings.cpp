@@ -234,17 +234,23 @@ void frmSettings::cmdDone_Click(int Index)
             return;
         }
         m_owner.LoadSettings();
-        UpdateServiceSetting();
+        if (!UpdateServiceSetting()) {
+            // The switch shows what the machine has: a service that failed to install is off.
+            ControlValues kept = values();
+            kept.insert(u"chkService"_s, !m_owner.settings().Service);
+            if (SettingsKeys::Save(store, kept))
+                m_owner.LoadSettings();
+        }
         accept();
         return;
     }
     reject();
 }
 
-void frmSettings::UpdateServiceSetting()
+bool frmSettings::UpdateServiceSetting()
 {
-    ServiceInstallation::UpdateServiceSetting(m_platform.WinverPlatform(),
-                                              m_owner.settings().Service, m_service, m_prompt);
+    return ServiceInstallation::UpdateServiceSetting(
+        m_platform.WinverPlatform(), m_owner.settings().Service, m_service, m_prompt);
 }
 
 void frmSettings::keyPressEvent(QKeyEvent* event)

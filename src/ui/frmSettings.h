@@ -21,7 +21,7 @@ public:
 
     // Index 0 is Save, 1 is Cancel.
     void cmdDone_Click(int Index);
-    void UpdateServiceSetting();
+    bool UpdateServiceSetting();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

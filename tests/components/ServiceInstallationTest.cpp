@@ -73,10 +73,13 @@ TEST_F(ServiceInstallationTest, ServiceInstalledOnceWhenSwitchedOn)
 TEST_F(ServiceInstallationTest, FailedInstallIsReportedAndTriedAgain)
 {
     runner.exitCodes = {0, 1};
-    update(true);
+    runner.errorLine = QStringLiteral("Failed to connect to bus: No medium found");
+    EXPECT_FALSE(
+        ServiceInstallation::UpdateServiceSetting(cWinVer::WindowsNT, true, service, prompt));
     EXPECT_EQ(messages(), QStringList(QStringLiteral(
                               "HostVane Internet Redirector failed to install as service\n"
-                              "systemctl --user enable hostvane.service failed (exit status 1)")));
+                              "systemctl --user enable hostvane.service failed (exit status 1): "
+                              "Failed to connect to bus: No medium found")));
     EXPECT_FALSE(QFile::exists(service.UnitFilePath()));
 
     update(true);

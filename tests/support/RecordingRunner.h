@@ -15,6 +15,7 @@ public:
         commands.append((QStringList{program} + arguments).join(QLatin1Char(' ')));
         return exitCodes.isEmpty() ? 0 : exitCodes.takeFirst();
     }
+    QString LastErrorLine() const override { return errorLine; }
     bool StartDetached(const QString& program, const QStringList& arguments) override
     {
         detached.append((QStringList{program} + arguments).join(QLatin1Char(' ')));
@@ -22,6 +23,7 @@ public:
     }
 
     QList<int> exitCodes;
+    QString errorLine; // what every program run said last on standard error
     bool startsDetached = true;
     QStringList commands;
     QStringList detached;

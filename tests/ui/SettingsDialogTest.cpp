@@ -301,6 +301,22 @@ TEST_F(SettingsDialogTest, CancelAndTheCloseBoxWriteNothing)
     EXPECT_EQ(storeText(), before);
 }
 
+// A service that could not be installed is not shown as installed the next time.
+TEST_F(SettingsDialogTest, AFailedInstallLeavesTheSwitchOff)
+{
+    world.writeSettings("[Settings]\nHost=ftp.a.example\n");
+    main.LoadSettings();
+    open();
+    check("chkService")->setChecked(true);
+    runner.exitCodes = {1};
+    button(0)->click();
+    ASSERT_EQ(prompt.shown.size(), 1);
+    EXPECT_TRUE(prompt.shown[0].text.contains(QStringLiteral("failed to install")));
+    EXPECT_FALSE(main.settings().Service);
+    EXPECT_TRUE(storeText().contains("RunAsService=000")) << storeText().toStdString();
+    EXPECT_FALSE(open().findChild<QCheckBox*>(QStringLiteral("chkService"))->isChecked());
+}
+
 TEST_F(SettingsDialogTest, StoreThatCannotBeWrittenKeepsTheDialogOpen)
 {
     world.writeSettings("[Settings]\nHost=ftp.a.example\n");

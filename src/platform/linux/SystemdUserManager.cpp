@@ -42,9 +42,11 @@ QString systemctl(CommandRunner& runner, const QStringList& arguments)
     const qint32 status = runner.Run(QStringLiteral("systemctl"), words);
     if (status == 0)
         return QString();
+    const QString said = runner.LastErrorLine();
     return QStringLiteral("systemctl %1 failed (exit status %2)")
-        .arg(words.join(QLatin1Char(' ')))
-        .arg(status);
+               .arg(words.join(QLatin1Char(' ')))
+               .arg(status) +
+           (said.isEmpty() ? QString() : QStringLiteral(": ") + said);
 }
 
 // Environment lines for the directories that differ from where systemd would look by default.
