@@ -8,6 +8,7 @@
 #include "ui/CenterOnScreen.h"
 #include "ui/ContextIDs.h"
 #include "ui/TwipsLayout.h"
+#include "ui/WindowSize.h"
 
 #include <QDesktopServices>
 #include <QLabel>
@@ -65,7 +66,7 @@ frmAbout::frmAbout(CommandRunner& runner, Prompt& prompt, QWidget* parent)
     connect(cmdWebhelp, &QPushButton::clicked, this,
             [this] { WebLaunch(AppIdentity::WebAddress()); });
 
-    setFixedSize(twips.px(5736), twips.px(3336));
+    KeepWindowSize(*this, QSize(twips.px(5736), twips.px(3336)));
     Form_Load();
 }
 

@@ -5,6 +5,7 @@
 #include "control/ProgramController.h"
 #include "ui/CenterOnScreen.h"
 #include "ui/frmSplash.h"
+#include "ui/WindowSize.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -31,7 +32,7 @@ void frmHostVane::StartupEnds()
 
 void frmHostVane::ShowMain(bool StartMinimized)
 {
-    setFixedSize(sizeHint());
+    KeepWindowSize(*this, sizeHint());
     // Without a notification area a hidden window could not be reached: it starts on the
     // taskbar instead.
     if (StartMinimized && QSystemTrayIcon::isSystemTrayAvailable())

@@ -11,6 +11,7 @@
 #include "ui/IdentifierBox.h"
 #include "ui/StarPasswordStyle.h"
 #include "ui/TwipsLayout.h"
+#include "ui/WindowSize.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -190,7 +191,7 @@ void frmSettings::buildControls()
         label->setGeometry(twips.rect(kLabelLeft, l.top, kLabelWidth, kLabelHeight));
     }
 
-    setFixedSize(twips.px(kClientWidth), twips.px(kClientHeight));
+    KeepWindowSize(*this, QSize(twips.px(kClientWidth), twips.px(kClientHeight)));
 }
 
 void frmSettings::Form_Load()

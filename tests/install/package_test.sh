@@ -95,6 +95,7 @@ depends=$(field Depends)
 for needed in iproute2 curl qt6-qpa-plugins libqt6widgets6 libcurl4; do
     echo ", $depends," | grep -q ", $needed[ ,]" || fail "Depends lacks $needed: $depends"
 done
+[ "$(field Recommends)" = qt6-wayland ] || fail "Recommends $(field Recommends)"
 [ "$(field Section)" = net ] || fail "Section $(field Section)"
 dpkg-deb -c "$deb" | grep -v -e ' \./$' -e ' \./usr/' && fail "files outside /usr"
 
