@@ -2,6 +2,7 @@
 #include "components/NTService.h"
 #include "control/CommandLine.h"
 #include "control/ProgramController.h"
+#include "platform/ServiceManager.h"
 #include "platform/XdgPaths.h"
 #include "system/AppIdentity.h"
 #include "system/Clock.h"
@@ -9,6 +10,7 @@
 #include "system/ProcessRunner.h"
 #include "system/ProgramDirectory.h"
 #include "ui/AppIcon.h"
+#include "ui/DisplayPlatform.h"
 #include "ui/MessageBoxPrompt.h"
 #include "ui/frmHostVane.h"
 
@@ -44,13 +46,21 @@ int updateNow(int argc, char** argv)
         QStringLiteral("HostVane: cannot reach a running copy: %1.\n").arg(guard.FailureText()), 1);
 }
 
-// Without a screen, standard error (a terminal's or a service's journal) holds the program's own
-// lines: Qt's remarks about the headless platform (no tray, no raising of windows) are not
-// among them.
-void quietWhenHeadless(QtMsgType type, const QMessageLogContext&, const QString& message)
+QtMessageHandler g_qtHandler = nullptr;
+bool g_headless = false;
+
+// A fatal message (no platform plugin could be loaded, say) also goes to the system log, where
+// a start from the desktop's menu, which has no terminal, can be looked up. Without a screen,
+// standard error (a terminal's or a service's journal) holds the program's own lines: Qt's
+// remarks about the headless platform (no tray, no raising of windows) are not among them.
+void qtMessage(QtMsgType type, const QMessageLogContext& context, const QString& message)
 {
-    if (type == QtFatalMsg)
+    if (type == QtFatalMsg) {
         std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+        ServiceManager::WriteSystemLog(AppIdentity::Title(), true, message);
+    } else if (!g_headless) {
+        g_qtHandler(type, context, message);
+    }
 }
 
 } // namespace
@@ -76,12 +86,12 @@ int main(int argc, char** argv)
         break;
     }
 
-    // With no display the program does its whole job all the same, on the offscreen platform.
-    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
-        qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (NTService::StartedAsService() || qgetenv("QT_QPA_PLATFORM") == "offscreen")
-        qInstallMessageHandler(quietWhenHeadless);
+    if (const QString none = ChooseDisplayPlatform(); !none.isEmpty()) {
+        ServiceManager::WriteSystemLog(AppIdentity::Title(), true, none);
+        return print(stderr, QStringLiteral("HostVane: %1\n").arg(none), 1);
+    }
+    g_headless = NTService::StartedAsService() || qgetenv("QT_QPA_PLATFORM") == "offscreen";
+    g_qtHandler = qInstallMessageHandler(qtMessage);
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(AppIdentity::Title());
