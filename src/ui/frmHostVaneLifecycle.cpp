@@ -57,9 +57,13 @@ void frmHostVane::HideWindow()
     hide();
 }
 
+// Wayland never tells a client that it is minimized: there a window that is not the active
+// one counts as unseen.
 bool frmHostVane::Unseen() const
 {
-    return !isVisible() || isMinimized();
+    static const bool wayland =
+        QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+    return !isVisible() || isMinimized() || (wayland && !isActiveWindow());
 }
 
 void frmHostVane::Form_Resize()

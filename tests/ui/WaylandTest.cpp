@@ -40,6 +40,16 @@ TEST_F(WaylandTest, EveryWindowTakesMaximizeAndFullScreen)
         shown->hide();
     }
     EXPECT_TRUE(main.isHidden());
+
+    // A window under another one may be minimized for all this client is told: a failure is
+    // then announced as for a hidden window.
+    main.showNormal();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+    about.show();
+    about.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&about));
+    EXPECT_FALSE(main.isActiveWindow());
+    EXPECT_TRUE(main.Unseen());
 }
 
 } // namespace
