@@ -331,5 +331,7 @@ std::optional<FtpFailure> FtpConnection::failure(int result) const
     QString text = QString::fromUtf8(curl_easy_strerror(code));
     if (m_errorText[0] != '\0' && text != QString::fromUtf8(m_errorText))
         text += QStringLiteral(": ") + QString::fromUtf8(m_errorText);
+    if (const QString hint = m_ssh.loginHint(); code == CURLE_LOGIN_DENIED && !hint.isEmpty())
+        text += QStringLiteral("; ") + hint;
     return FtpFailure{result, text};
 }

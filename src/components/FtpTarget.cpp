@@ -48,6 +48,14 @@ void FtpTarget::read(QString rest)
     }
     if (rest.endsWith(QLatin1Char('/')))
         rest.chop(1);
+    // "sftp://host:2222/www" would otherwise read as the port "2222/www".
+    if (const qsizetype slash = rest.indexOf(QLatin1Char('/')); slash >= 0) {
+        m_problem = QStringLiteral("The host ") + quoted(rest) +
+                    QStringLiteral(" holds the directory ") + quoted(rest.mid(slash)) +
+                    QStringLiteral("; enter only the server as the host, and the directory as "
+                                   "the target directory (Dir) in File > Properties");
+        return;
+    }
     readAuthority(rest);
 }
 

@@ -31,6 +31,9 @@ public:
     bool keyUnknown() const { return m_verdict == SftpHostKeyCheck::Unknown; }
     // What a person is told about the refused key: the host, its fingerprint and what to do.
     QString refusal() const;
+    // After a refused login: why the key file could not have worked, when that can be told
+    // (it is protected by a passphrase, which nobody is there to type); else empty.
+    QString loginHint() const;
 
 private:
     static int hostKeyOffered(void* clientp, int keytype, const char* key, size_t length);
@@ -38,6 +41,7 @@ private:
     QString m_host;
     int m_port = 22;
     QStringList m_knownHosts;
+    QString m_keyOffered;
     std::optional<SftpHostKey> m_refusedKey;
     SftpHostKeyCheck::Verdict m_verdict = SftpHostKeyCheck::Known;
 };

@@ -246,6 +246,7 @@ TEST_F(PublishTest, TheHostsFormsAndTheReasonWhenOneCannotBeUsed)
         {"127.0.0.1:", "not a number from 1 to 65535"},
         {"127.0.0.1:21x", "not a number from 1 to 65535"},
         {"http://%1", "names a protocol other than ftp://, ftpes://, ftps:// or sftp://"},
+        {"sftp://127.0.0.1:50022/www", "holds the directory \"/www\"; enter only the server"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.host);
@@ -512,6 +513,7 @@ TEST_F(PublishTest, OverSftpOnlyAKnownServerGetsTheLoginAndThePage)
         const char* reason;    // in the last error line when not published
         bool viaProxy = false;
         std::optional<MisbehavingSshAgent::Behaviour> agent = {}; // at SSH_AUTH_SOCK
+        bool passphrase = false;                                  // the key file has one
     };
     using Agent = MisbehavingSshAgent::Behaviour;
     const auto pastAgent = [](const char* why, Agent agent) {
@@ -528,6 +530,15 @@ TEST_F(PublishTest, OverSftpOnlyAKnownServerGetsTheLoginAndThePage)
         {"a changed host key", "other", false, "/", "", "has CHANGED"},
         {"a revoked host key beside a plain line", "revoked", false, "/", "",
          "REVOKED HOST KEY DETECTED"},
+        {"a key protected by a passphrase",
+         "program",
+         false,
+         "/",
+         "",
+         "is protected by a passphrase",
+         false,
+         {},
+         true},
         // An agent that fails the question for its keys is passed over for the key file,
         // within its time limit, however it fails.
         pastAgent("past a silent agent", Agent::Silent),
@@ -557,7 +568,8 @@ TEST_F(PublishTest, OverSftpOnlyAKnownServerGetsTheLoginAndThePage)
         const QString ssh = QDir::homePath() + QStringLiteral("/.ssh/");
         QDir().mkpath(ssh);
         if (!c.password) {
-            MakeSshKey(ssh + QStringLiteral("id_ed25519"));
+            MakeSshKey(ssh + QStringLiteral("id_ed25519"),
+                       c.passphrase ? QStringLiteral("not typed") : QString());
             sshd.authorize(ssh + QStringLiteral("id_ed25519.pub"));
         }
         const QString known = QLatin1String(c.known);
@@ -606,6 +618,10 @@ TEST_F(PublishTest, OverSftpOnlyAKnownServerGetsTheLoginAndThePage)
         }
         EXPECT_EQ(sftp.driver.lUploadCount, 0);
         ASSERT_EQ(errors.size(), 2);
+        if (c.passphrase) {
+            EXPECT_TRUE(errors.last().contains(QLatin1String(c.reason))) << errors.last();
+            continue;
+        }
         for (const QString& wanted :
              QStringList{QLatin1String(c.reason), QStringLiteral("127.0.0.1 port ") + port,
                          QStringLiteral("ssh-ed25519 SHA256:")}) {

@@ -27,13 +27,13 @@ void RunTool(const QString& program, const QStringList& arguments, const QByteAr
                                  " failed: " + process.readAllStandardError().toStdString());
 }
 
-void MakeSshKey(const QString& path)
+void MakeSshKey(const QString& path, const QString& passphrase)
 {
     QFile::remove(path);
     QFile::remove(path + QStringLiteral(".pub"));
     RunTool(QStringLiteral("ssh-keygen"),
             {QStringLiteral("-q"), QStringLiteral("-t"), QStringLiteral("ed25519"),
-             QStringLiteral("-N"), QString(), QStringLiteral("-f"), path});
+             QStringLiteral("-N"), passphrase, QStringLiteral("-f"), path});
 }
 
 SshServer::SshServer() : m_port(LoopbackServer::UnusedPort())

@@ -43,5 +43,5 @@ private:
 
 // Runs `program` to its end; throws when it fails.
 void RunTool(const QString& program, const QStringList& arguments, const QByteArray& input = {});
-// A fresh ed25519 key pair without a passphrase: `path` and `path`.pub.
-void MakeSshKey(const QString& path);
+// A fresh ed25519 key pair, without a passphrase unless one is given: `path` and `path`.pub.
+void MakeSshKey(const QString& path, const QString& passphrase = {});
