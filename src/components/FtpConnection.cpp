@@ -294,13 +294,6 @@ std::optional<qint64> FtpConnection::remoteSize() const
     return static_cast<qint64>(size);
 }
 
-std::optional<SftpHostKey> FtpConnection::unknownHostKey() const
-{
-    if (!m_ssh.keyUnknown())
-        return std::nullopt;
-    return m_ssh.refusedKey();
-}
-
 std::optional<QByteArray> FtpConnection::replyTo(const QByteArray& command) const
 {
     for (auto exchange = m_dialogue.crbegin(); exchange != m_dialogue.crend(); ++exchange) {

@@ -83,9 +83,8 @@ public:
     bool downloadCutShort() const { return m_downloadCut; }
     // The size of the file the last exchange named, when the server gave it.
     std::optional<qint64> remoteSize() const;
-    // The SSH host key the last exchange refused, when it refused one as not known (not when
-    // it refused a changed key).
-    std::optional<SftpHostKey> unknownHostKey() const;
+    // The SSH side of the last exchange: which host key it refused, and why.
+    const SftpLogin& ssh() const { return m_ssh; }
 
     bool isOpen() const { return m_open; }
     // Sends QUIT on a connection that is still open, then lets it go.

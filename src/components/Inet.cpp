@@ -126,6 +126,11 @@ void Inet::startWorker()
     connect(m_worker.get(), &InetWorker::operationEnded, this, &Inet::onOperationEnded);
     connect(m_worker.get(), &InetWorker::hostKeyUnknown, this,
             [this](const SftpHostKey& key) { m_unknownHostKey = key; });
+    connect(m_worker.get(), &InetWorker::hostKeyChanged, this,
+            [this](const SftpHostKey& key, const QString& knownFingerprint) {
+                m_changedHostKey = key;
+                m_knownFingerprint = knownFingerprint;
+            });
     m_thread->start();
 }
 
@@ -153,8 +158,10 @@ std::optional<Inet::ExecuteError> Inet::Execute(const QString& operation)
         return refused;
 
     m_executing = true;
-    if (request.kind == InetRequest::Delete || request.kind == InetRequest::Put)
+    if (request.kind == InetRequest::Delete || request.kind == InetRequest::Put) {
         m_unknownHostKey.reset();
+        m_changedHostKey.reset();
+    }
     m_watchdog.start(
         std::chrono::seconds(RequestTimeout > 0 ? RequestTimeout : kDefaultRequestTimeout) *
         kStuckAfterTimeouts);

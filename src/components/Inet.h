@@ -104,6 +104,10 @@ public:
     // The SFTP server's host key when the last DELETE or PUT was refused because no
     // known_hosts file knows it (never when the key changed): what the user is asked to trust.
     const std::optional<SftpHostKey>& UnknownHostKey() const { return m_unknownHostKey; }
+    // The same for a key refused because it differs from the one on file: a security event.
+    const std::optional<SftpHostKey>& ChangedHostKey() const { return m_changedHostKey; }
+    // The fingerprint of the key on file that ChangedHostKey differs from.
+    QString KnownFingerprint() const { return m_knownFingerprint; }
     // Trusts `key` from now on: adds it to "known_hosts" in the current (program) directory.
     static bool TrustHostKey(const SftpHostKey& key, QString* error = nullptr);
     qint32 ResponseCode() const { return m_responseCode; }
@@ -140,4 +144,6 @@ private:
     qint32 m_responseCode = 0;
     QString m_responseInfo;
     std::optional<SftpHostKey> m_unknownHostKey;
+    std::optional<SftpHostKey> m_changedHostKey;
+    QString m_knownFingerprint;
 };

@@ -94,9 +94,13 @@ std::optional<FtpFailure> InetWorker::put(const InetRequest& request)
 
 void InetWorker::reportFailure(const FtpFailure& failure)
 {
-    const std::optional<SftpHostKey> key = m_ftp.unknownHostKey();
-    if (key && failure.code == CURLE_PEER_FAILED_VERIFICATION)
-        emit hostKeyUnknown(*key);
+    const SftpLogin& ssh = m_ftp.ssh();
+    if (ssh.refusedKey() && failure.code == CURLE_PEER_FAILED_VERIFICATION) {
+        if (ssh.keyUnknown())
+            emit hostKeyUnknown(*ssh.refusedKey());
+        else if (ssh.keyChanged())
+            emit hostKeyChanged(*ssh.refusedKey(), ssh.knownFingerprint());
+    }
     emit stateReached(Inet::icError, failure.code, PrintableServerText(failure.info, m_password));
 }
 

@@ -28,6 +28,8 @@ signals:
     void operationEnded();
     // Before the error state of an operation refused because the SFTP server's key is not known.
     void hostKeyUnknown(const SftpHostKey& key);
+    // The same for a key that differs from the one known_hosts holds, with that one's fingerprint.
+    void hostKeyChanged(const SftpHostKey& key, const QString& knownFingerprint);
 
 private:
     void transfer(const InetRequest& request);

@@ -89,7 +89,7 @@ QString SftpHostKey::type() const
     return QString::fromLatin1(blob.mid(4, static_cast<qsizetype>(length)));
 }
 
-QString SftpHostKey::fingerprint() const
+QString SftpHostKey::fingerprintOf(const QByteArray& blob)
 {
     const QByteArray digest = QCryptographicHash::hash(blob, QCryptographicHash::Sha256);
     return QStringLiteral("SHA256:") +
@@ -108,7 +108,8 @@ QByteArray SftpHostKey::knownHostsLine() const
     return knownHostsName().toUtf8() + ' ' + type().toLatin1() + ' ' + blob.toBase64() + '\n';
 }
 
-SftpHostKeyCheck::Verdict SftpHostKeyCheck::check(const SftpHostKey& key, const QStringList& files)
+SftpHostKeyCheck::Verdict SftpHostKeyCheck::check(const SftpHostKey& key, const QStringList& files,
+                                                  QString* knownFingerprint)
 {
     for (const QString& file : files) {
         if (revokedIn(file, key.blob))
@@ -128,14 +129,19 @@ SftpHostKeyCheck::Verdict SftpHostKeyCheck::check(const SftpHostKey& key, const 
         if (!hosts)
             return Unknown;
         readKnownHosts(hosts.get(), file);
+        libssh2_knownhost* known = nullptr;
         const int found = libssh2_knownhost_checkp(
             hosts.get(), key.host.toUtf8().constData(), key.port, key.blob.constData(),
             static_cast<size_t>(key.blob.size()),
-            LIBSSH2_KNOWNHOST_TYPE_PLAIN | LIBSSH2_KNOWNHOST_KEYENC_RAW | type, nullptr);
+            LIBSSH2_KNOWNHOST_TYPE_PLAIN | LIBSSH2_KNOWNHOST_KEYENC_RAW | type, &known);
         if (found == LIBSSH2_KNOWNHOST_CHECK_MATCH)
             return Known;
-        if (found == LIBSSH2_KNOWNHOST_CHECK_MISMATCH)
+        if (found == LIBSSH2_KNOWNHOST_CHECK_MISMATCH) {
             verdict = Changed;
+            if (knownFingerprint && known && known->key)
+                *knownFingerprint =
+                    SftpHostKey::fingerprintOf(QByteArray::fromBase64(QByteArray(known->key)));
+        }
     }
     return verdict;
 }

@@ -14,7 +14,8 @@ struct SftpHostKey
     // "ssh-ed25519", "ecdsa-sha2-nistp256", "ssh-rsa", ...; empty for a malformed blob.
     QString type() const;
     // "SHA256:" and the unpadded base64 of the blob's SHA-256, as ssh shows it.
-    QString fingerprint() const;
+    QString fingerprint() const { return fingerprintOf(blob); }
+    static QString fingerprintOf(const QByteArray& blob);
     // The host as known_hosts names it: "host" on port 22, else "[host]:port".
     QString knownHostsName() const;
     // One known_hosts line (with its line feed) that trusts this key for this host.
@@ -35,7 +36,9 @@ public:
         Revoked  // a file marks this very key @revoked, whatever else knows it
     };
 
-    static Verdict check(const SftpHostKey& key, const QStringList& files);
+    // With a Changed verdict, `knownFingerprint` gets the fingerprint of the key on file.
+    static Verdict check(const SftpHostKey& key, const QStringList& files,
+                         QString* knownFingerprint = nullptr);
     // Appends `key` to the known_hosts file `file`, made if missing (owner only); false, with
     // the reason in `error`, when it cannot be written.
     static bool record(const SftpHostKey& key, const QString& file, QString* error);

@@ -63,6 +63,7 @@ void SftpLogin::apply(CURL* curl, const InetRequest& request, long methods)
     m_port = server.port(22);
     m_knownHosts = request.knownHosts;
     m_refusedKey.reset();
+    m_knownFingerprint.clear();
     m_verdict = SftpHostKeyCheck::Known;
 
     curl_easy_setopt(curl, CURLOPT_SSH_HOSTKEYFUNCTION, &SftpLogin::hostKeyOffered);
@@ -80,7 +81,8 @@ int SftpLogin::hostKeyOffered(void* clientp, int, const char* key, size_t length
     auto* self = static_cast<SftpLogin*>(clientp);
     const SftpHostKey offered{self->m_host, self->m_port,
                               QByteArray(key, static_cast<qsizetype>(length))};
-    self->m_verdict = SftpHostKeyCheck::check(offered, self->m_knownHosts);
+    self->m_verdict =
+        SftpHostKeyCheck::check(offered, self->m_knownHosts, &self->m_knownFingerprint);
     if (self->m_verdict == SftpHostKeyCheck::Known)
         return CURLKHMATCH_OK;
     self->m_refusedKey = offered;

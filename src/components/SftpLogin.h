@@ -29,6 +29,8 @@ public:
     bool keyChanged() const { return m_verdict == SftpHostKeyCheck::Changed; }
     // Refused because no known_hosts file knows it: the one case a person may trust it.
     bool keyUnknown() const { return m_verdict == SftpHostKeyCheck::Unknown; }
+    // After a changed key: the fingerprint of the key known_hosts holds instead.
+    QString knownFingerprint() const { return m_knownFingerprint; }
     // What a person is told about the refused key: the host, its fingerprint and what to do.
     QString refusal() const;
     // After a refused login: why the key file could not have worked, when that can be told
@@ -43,5 +45,6 @@ private:
     QStringList m_knownHosts;
     QString m_keyOffered;
     std::optional<SftpHostKey> m_refusedKey;
+    QString m_knownFingerprint;
     SftpHostKeyCheck::Verdict m_verdict = SftpHostKeyCheck::Known;
 };

@@ -56,6 +56,8 @@ void ProgramController::Process(bool Force)
         QTimer::singleShot(0, this, [this] { checkRequested(); });
     }
     reportCheckToService();
+    m_hostKeys.CheckFinished(m_engine.ftp1, bServiceMode,
+                             [this] { QTimer::singleShot(0, this, [this] { Process(true); }); });
     const CheckOutcome& outcome = m_engine.check.LastOutcome();
     m_notifier->CheckFinished(outcome.publishTried, outcome.published, m_view->Unseen(),
                               bServiceMode);

@@ -2,6 +2,7 @@
 
 #include "components/NTService.h"
 #include "control/AddressEvents.h"
+#include "control/HostKeyQuestions.h"
 #include "control/PublishNotifier.h"
 #include "control/Scheduler.h"
 #include "engine/CheckHost.h"
@@ -127,6 +128,7 @@ private:
         [this] { return m_engine.check.Checking(); }, [this] { runScheduledCheck(); }};
     QTimer timSeconds;
     std::unique_ptr<PublishNotifier> m_notifier;
+    HostKeyQuestions m_hostKeys{m_prompt, m_engine.errors};
     int m_exitStatus = 0;
     bool m_checksHeld = false;
     bool m_checkAsked = false;

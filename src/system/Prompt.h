@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 // Every message box of the program goes through one Prompt, which tests replace to read
 // what was asked and to answer it.
 class Prompt
@@ -25,4 +27,9 @@ public:
     // the box waits to be read. False when such a box is still open: this one is not stacked
     // over it, and the caller records the message another way.
     virtual bool Notify(const QString& title, const QString& text) = 0;
+    // Asks an OK or Cancel question without waiting: `answered` gets the answer later. Where
+    // nobody can answer, and when the box is closed, the answer is Cancel: a question asked
+    // this way is one that must not be answered yes for the user.
+    virtual void Ask(const QString& title, const QString& text,
+                     std::function<void(Answer)> answered) = 0;
 };

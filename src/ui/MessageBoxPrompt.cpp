@@ -38,6 +38,25 @@ Prompt::Answer MessageBoxPrompt::Show(const QString& title, const QString& text,
     return box.exec() == QMessageBox::Ok ? Answer::Ok : Answer::Cancel;
 }
 
+void MessageBoxPrompt::Ask(const QString& title, const QString& text,
+                           std::function<void(Answer)> answered)
+{
+    if (!onScreen(title, text)) {
+        answered(Answer::Cancel);
+        return;
+    }
+    auto* box =
+        new QMessageBox(QMessageBox::Question, title, text, QMessageBox::Ok | QMessageBox::Cancel);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    prepare(*box);
+    box->setDefaultButton(QMessageBox::Cancel);
+    box->setEscapeButton(QMessageBox::Cancel);
+    QObject::connect(box, &QMessageBox::finished, box, [answered](int result) {
+        answered(result == QMessageBox::Ok ? Answer::Ok : Answer::Cancel);
+    });
+    box->show();
+}
+
 bool MessageBoxPrompt::Notify(const QString& title, const QString& text)
 {
     if (m_notice)

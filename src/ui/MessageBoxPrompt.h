@@ -13,6 +13,8 @@ class MessageBoxPrompt final : public Prompt
 public:
     Answer Show(const QString& title, const QString& text, Buttons buttons) override;
     bool Notify(const QString& title, const QString& text) override;
+    void Ask(const QString& title, const QString& text,
+             std::function<void(Answer)> answered) override;
 
 private:
     QPointer<QMessageBox> m_notice;

@@ -3,9 +3,12 @@
 #include "support/ManualClock.h"
 #include "support/RecordingRunner.h"
 #include "support/ScriptedPrompt.h"
+#include "support/SshServer.h"
 #include "support/TempWorld.h"
 #include "system/InstanceGuard.h"
 
+#include <QDir>
+#include <QFile>
 #include <QTest>
 
 #include <memory>
@@ -158,4 +161,50 @@ TEST_F(ProgramControllerTest, NoCheckNoNewsAndAHeldCheckRunsAfterTheHold)
     EXPECT_TRUE(program.view.events.isEmpty()) << "a check started while the settings were edited";
     program.controller.HoldChecks(false);
     EXPECT_TRUE(program.view.events.contains(QStringLiteral("IP resolved: 10.1.2.3")));
+}
+
+// An SFTP server's unknown host key is offered to be trusted once, with its fingerprint, and
+// trusting it publishes; a key that changed is told once as the warning it is.
+TEST_F(ProgramControllerTest, HostKeysAreAskedAboutOnceAndTrustingPublishes)
+{
+    const SshServer sshd;
+    const QString ssh = QDir::homePath() + QStringLiteral("/.ssh/");
+    QDir().mkpath(ssh);
+    MakeSshKey(ssh + QStringLiteral("id_ed25519"));
+    sshd.authorize(ssh + QStringLiteral("id_ed25519.pub"));
+    qunsetenv("SSH_AUTH_SOCK");
+    const QByteArray settings =
+        "[Settings]\nHost=sftp://127.0.0.1:" + QByteArray::number(sshd.port()) +
+        "\nUser=" + sshd.user().toUtf8() + "\nAutoProcess=000\n";
+    const QString page = sshd.home() + QStringLiteral("/hostvane.html");
+    const auto asked = [&] { return prompt.shown.size() == 1 ? prompt.shown[0].text : QString(); };
+
+    prompt.answers = {Prompt::Answer::Cancel};
+    Program& refusing = started(settings);
+    refusing.controller.Process(true);
+    refusing.controller.Process(true);
+    EXPECT_TRUE(asked().contains(QStringLiteral("no known_hosts file holds:\nssh-ed25519 SHA256:")))
+        << "asked once: " << prompt.shown.size();
+    EXPECT_FALSE(QFile::exists(page));
+
+    m_program.reset();
+    prompt.shown.clear();
+    Program& trusting = started(settings);
+    trusting.controller.Process(true);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(page); }, 20000));
+    EXPECT_TRUE(world.readFile(QStringLiteral("known_hosts")).contains("ssh-ed25519"));
+
+    // Another key on file for the server: a warning, once, and nothing published.
+    QFile::remove(page);
+    world.writeFile(QStringLiteral("known_hosts"),
+                    sshd.knownHostsLine().split(' ').value(0) +
+                        " ssh-ed25519 AAAAC3NzaC1lZDI1NTE5AAAAIKNBn7hRnZhcQSSyuvpipbEFgCf0EWEUMDY3X"
+                        "eR1+ZIb\n");
+    prompt.shown.clear();
+    trusting.controller.Process(true);
+    trusting.controller.Process(true);
+    EXPECT_TRUE(asked().startsWith(QStringLiteral("WARNING: HOST KEY CHANGED")))
+        << asked().toStdString();
+    EXPECT_EQ(asked().count(QStringLiteral("SHA256:")), 2) << "the new and the old fingerprint";
+    EXPECT_FALSE(QFile::exists(page));
 }

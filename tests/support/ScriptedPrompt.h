@@ -32,6 +32,13 @@ public:
         return true;
     }
 
+    // A question that waits for no answer gets the next queued one at once.
+    void Ask(const QString& title, const QString& text,
+             std::function<void(Answer)> answered) override
+    {
+        answered(Show(title, text, Buttons::OkCancel));
+    }
+
     QList<Shown> shown;
     QList<Answer> answers;
     bool noticeOpen = false;
