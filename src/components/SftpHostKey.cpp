@@ -11,24 +11,27 @@
 #include <unistd.h>
 
 #include <memory>
+#include <vector>
 
 namespace {
 
+// The key types known_hosts may name, in the order OpenSSH prefers them.
+const struct
+{
+    const char* name;
+    int mask;
+} kKeyTypes[] = {
+    {"ssh-ed25519", LIBSSH2_KNOWNHOST_KEY_ED25519},
+    {"ecdsa-sha2-nistp256", LIBSSH2_KNOWNHOST_KEY_ECDSA_256},
+    {"ecdsa-sha2-nistp384", LIBSSH2_KNOWNHOST_KEY_ECDSA_384},
+    {"ecdsa-sha2-nistp521", LIBSSH2_KNOWNHOST_KEY_ECDSA_521},
+    {"ssh-rsa", LIBSSH2_KNOWNHOST_KEY_SSHRSA},
+    {"ssh-dss", LIBSSH2_KNOWNHOST_KEY_SSHDSS},
+};
+
 int libssh2KeyType(const QString& type)
 {
-    static const struct
-    {
-        const char* name;
-        int mask;
-    } types[] = {
-        {"ssh-rsa", LIBSSH2_KNOWNHOST_KEY_SSHRSA},
-        {"ssh-dss", LIBSSH2_KNOWNHOST_KEY_SSHDSS},
-        {"ecdsa-sha2-nistp256", LIBSSH2_KNOWNHOST_KEY_ECDSA_256},
-        {"ecdsa-sha2-nistp384", LIBSSH2_KNOWNHOST_KEY_ECDSA_384},
-        {"ecdsa-sha2-nistp521", LIBSSH2_KNOWNHOST_KEY_ECDSA_521},
-        {"ssh-ed25519", LIBSSH2_KNOWNHOST_KEY_ED25519},
-    };
-    for (const auto& known : types) {
+    for (const auto& known : kKeyTypes) {
         if (type == QLatin1String(known.name))
             return known.mask;
     }
@@ -59,6 +62,47 @@ void readKnownHosts(LIBSSH2_KNOWNHOSTS* hosts, const QString& file)
                                        LIBSSH2_KNOWNHOST_FILE_OPENSSH);
     }
 }
+
+// The known_hosts files as libssh2 reads them, one store a file.
+class KnownHostsFiles
+{
+public:
+    explicit KnownHostsFiles(const QStringList& files)
+        // libssh2 wants a session only to allocate with; this one never connects.
+        : m_session(libssh2_session_init())
+    {
+        for (const QString& file : files) {
+            if (!m_session)
+                break;
+            m_stores.emplace_back(libssh2_knownhost_init(m_session.get()));
+            if (m_stores.back())
+                readKnownHosts(m_stores.back().get(), file);
+        }
+    }
+
+    // libssh2's verdict on `key` of the libssh2 type `type` for `host` in each file in turn;
+    // `known`, on a mismatch, the entry on file.
+    template <typename Verdict>
+    void lookup(const QString& host, int port, const QByteArray& key, int type, Verdict verdict)
+    {
+        for (const auto& store : m_stores) {
+            libssh2_knownhost* known = nullptr;
+            const int found =
+                store ? libssh2_knownhost_checkp(store.get(), host.toUtf8().constData(), port,
+                                                 key.constData(), static_cast<size_t>(key.size()),
+                                                 LIBSSH2_KNOWNHOST_TYPE_PLAIN |
+                                                     LIBSSH2_KNOWNHOST_KEYENC_RAW | type,
+                                                 &known)
+                      : LIBSSH2_KNOWNHOST_CHECK_FAILURE;
+            if (!verdict(found, known))
+                return;
+        }
+    }
+
+private:
+    std::unique_ptr<LIBSSH2_SESSION, SessionFree> m_session;
+    std::vector<std::unique_ptr<LIBSSH2_KNOWNHOSTS, KnownHostsFree>> m_stores;
+};
 
 // Whether a "@revoked" line of `file` holds `blob`, for any host: a key known to be stolen is
 // refused wherever it turns up. libssh2 skips such lines, which would leave a plain line for
@@ -118,32 +162,39 @@ SftpHostKeyCheck::Verdict SftpHostKeyCheck::check(const SftpHostKey& key, const 
     const int type = libssh2KeyType(key.type());
     if (type == LIBSSH2_KNOWNHOST_KEY_UNKNOWN)
         return Unknown;
-    // libssh2 wants a session only to allocate with; this one never connects.
-    const std::unique_ptr<LIBSSH2_SESSION, SessionFree> session(libssh2_session_init());
-    if (!session)
-        return Unknown;
     Verdict verdict = Unknown;
-    for (const QString& file : files) {
-        const std::unique_ptr<LIBSSH2_KNOWNHOSTS, KnownHostsFree> hosts(
-            libssh2_knownhost_init(session.get()));
-        if (!hosts)
-            return Unknown;
-        readKnownHosts(hosts.get(), file);
-        libssh2_knownhost* known = nullptr;
-        const int found = libssh2_knownhost_checkp(
-            hosts.get(), key.host.toUtf8().constData(), key.port, key.blob.constData(),
-            static_cast<size_t>(key.blob.size()),
-            LIBSSH2_KNOWNHOST_TYPE_PLAIN | LIBSSH2_KNOWNHOST_KEYENC_RAW | type, &known);
-        if (found == LIBSSH2_KNOWNHOST_CHECK_MATCH)
-            return Known;
-        if (found == LIBSSH2_KNOWNHOST_CHECK_MISMATCH) {
-            verdict = Changed;
-            if (knownFingerprint && known && known->key)
-                *knownFingerprint =
-                    SftpHostKey::fingerprintOf(QByteArray::fromBase64(QByteArray(known->key)));
-        }
-    }
+    KnownHostsFiles(files).lookup(
+        key.host, key.port, key.blob, type, [&](int found, const libssh2_knownhost* known) {
+            if (found == LIBSSH2_KNOWNHOST_CHECK_MATCH) {
+                verdict = Known;
+                return false;
+            }
+            if (found == LIBSSH2_KNOWNHOST_CHECK_MISMATCH) {
+                verdict = Changed;
+                if (knownFingerprint && known && known->key)
+                    *knownFingerprint =
+                        SftpHostKey::fingerprintOf(QByteArray::fromBase64(QByteArray(known->key)));
+            }
+            return true;
+        });
     return verdict;
+}
+
+QByteArray SftpHostKeyCheck::knownKeysFor(const QString& host, int port, const QStringList& files)
+{
+    const QByteArray name = SftpHostKey{host, port, {}}.knownHostsName().toUtf8();
+    KnownHostsFiles known(files);
+    QByteArray lines;
+    // A key that cannot be on file: every entry of the type for the host differs from it.
+    const QByteArray none(1, '\0');
+    for (const auto& type : kKeyTypes) {
+        known.lookup(host, port, none, type.mask, [&](int found, const libssh2_knownhost* entry) {
+            if (found == LIBSSH2_KNOWNHOST_CHECK_MISMATCH && entry && entry->key)
+                lines += name + ' ' + type.name + ' ' + entry->key + '\n';
+            return true;
+        });
+    }
+    return lines;
 }
 
 bool SftpHostKeyCheck::record(const SftpHostKey& key, const QString& file, QString* error)

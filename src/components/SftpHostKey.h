@@ -39,6 +39,9 @@ public:
     // With a Changed verdict, `knownFingerprint` gets the fingerprint of the key on file.
     static Verdict check(const SftpHostKey& key, const QStringList& files,
                          QString* knownFingerprint = nullptr);
+    // The keys `files` hold for `host` as plain known_hosts lines, hashed names included, the
+    // type OpenSSH prefers first: what the connection should ask the server for.
+    static QByteArray knownKeysFor(const QString& host, int port, const QStringList& files);
     // Appends `key` to the known_hosts file `file`, made if missing (owner only); false, with
     // the reason in `error`, when it cannot be written.
     static bool record(const SftpHostKey& key, const QString& file, QString* error);

@@ -6,6 +6,7 @@
 #include "platform/RegularFile.h"
 
 #include <QFile>
+#include <QTemporaryFile>
 #include <QUrl>
 #include <QtEndian>
 
@@ -66,6 +67,18 @@ void SftpLogin::apply(CURL* curl, const InetRequest& request, long methods)
     m_knownFingerprint.clear();
     m_verdict = SftpHostKeyCheck::Known;
 
+    // curl asks the server for the first key type a known_hosts file it is given holds for the
+    // host; without that, libssh2 asks for ECDSA before ed25519, and a server with both would
+    // offer a key that is not on file. The check itself stays with hostKeyOffered.
+    m_preferredKeys.reset();
+    if (const QByteArray known = SftpHostKeyCheck::knownKeysFor(m_host, m_port, m_knownHosts);
+        !known.isEmpty()) {
+        m_preferredKeys = std::make_unique<QTemporaryFile>();
+        if (m_preferredKeys->open() && m_preferredKeys->write(known) == known.size() &&
+            m_preferredKeys->flush())
+            curl_easy_setopt(curl, CURLOPT_SSH_KNOWNHOSTS,
+                             QFile::encodeName(m_preferredKeys->fileName()).constData());
+    }
     curl_easy_setopt(curl, CURLOPT_SSH_HOSTKEYFUNCTION, &SftpLogin::hostKeyOffered);
     curl_easy_setopt(curl, CURLOPT_SSH_HOSTKEYDATA, this);
     curl_easy_setopt(curl, CURLOPT_SSH_AUTH_TYPES, methods);

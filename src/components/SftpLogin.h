@@ -4,7 +4,9 @@
 
 #include <QList>
 #include <QString>
+#include <QTemporaryFile>
 
+#include <memory>
 #include <optional>
 
 typedef void CURL;
@@ -44,6 +46,7 @@ private:
     int m_port = 22;
     QStringList m_knownHosts;
     QString m_keyOffered;
+    std::unique_ptr<QTemporaryFile> m_preferredKeys; // the host's known keys, for curl
     std::optional<SftpHostKey> m_refusedKey;
     QString m_knownFingerprint;
     SftpHostKeyCheck::Verdict m_verdict = SftpHostKeyCheck::Known;

@@ -514,6 +514,7 @@ TEST_F(PublishTest, OverSftpOnlyAKnownServerGetsTheLoginAndThePage)
         bool viaProxy = false;
         std::optional<MisbehavingSshAgent::Behaviour> agent = {}; // at SSH_AUTH_SOCK
         bool passphrase = false;                                  // the key file has one
+        bool ecdsaToo = false; // the server also offers an ECDSA host key
     };
     using Agent = MisbehavingSshAgent::Behaviour;
     const auto pastAgent = [](const char* why, Agent agent) {
@@ -530,15 +531,20 @@ TEST_F(PublishTest, OverSftpOnlyAKnownServerGetsTheLoginAndThePage)
         {"a changed host key", "other", false, "/", "", "has CHANGED"},
         {"a revoked host key beside a plain line", "revoked", false, "/", "",
          "REVOKED HOST KEY DETECTED"},
-        {"a key protected by a passphrase",
-         "program",
-         false,
-         "/",
-         "",
-         "is protected by a passphrase",
-         false,
-         {},
-         true},
+        {.why = "a key protected by a passphrase",
+         .known = "program",
+         .password = false,
+         .directory = "/",
+         .landsIn = "",
+         .reason = "is protected by a passphrase",
+         .passphrase = true},
+        {.why = "the known ed25519 key beside an ECDSA one",
+         .known = "user",
+         .password = false,
+         .directory = "/",
+         .landsIn = "",
+         .reason = nullptr,
+         .ecdsaToo = true},
         // An agent that fails the question for its keys is passed over for the key file,
         // within its time limit, however it fails.
         pastAgent("past a silent agent", Agent::Silent),
@@ -550,7 +556,7 @@ TEST_F(PublishTest, OverSftpOnlyAKnownServerGetsTheLoginAndThePage)
     qunsetenv("SSH_AUTH_SOCK");                    // a developer's agent would log in first
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
-        const SshServer sshd;
+        const SshServer sshd(c.ecdsaToo);
         if (c.password && sshd.password().isEmpty()) {
             std::cerr << "skipped, sshd checks passwords only when run as root: " << c.why << "\n";
             continue;

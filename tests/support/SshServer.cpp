@@ -36,7 +36,7 @@ void MakeSshKey(const QString& path, const QString& passphrase)
              QStringLiteral("-N"), passphrase, QStringLiteral("-f"), path});
 }
 
-SshServer::SshServer() : m_port(LoopbackServer::UnusedPort())
+SshServer::SshServer(bool ecdsaToo) : m_port(LoopbackServer::UnusedPort())
 {
     // The user who logs in must reach its home inside the folder.
     QFile::setPermissions(m_folder.path(),
@@ -55,14 +55,20 @@ SshServer::SshServer() : m_port(LoopbackServer::UnusedPort())
     }
     makeDirectory(QString());
     MakeSshKey(file("host_ed25519"));
+    QByteArray hostKeys = "\nHostKey " + file("host_ed25519").toUtf8();
+    if (ecdsaToo) {
+        RunTool(QStringLiteral("ssh-keygen"),
+                {QStringLiteral("-q"), QStringLiteral("-t"), QStringLiteral("ecdsa"),
+                 QStringLiteral("-N"), QString(), QStringLiteral("-f"), file("host_ecdsa")});
+        hostKeys += "\nHostKey " + file("host_ecdsa").toUtf8();
+    }
     QFile keys(file("authorized_keys"));
     QFile config(file("sshd_config"));
     if (!keys.open(QIODevice::WriteOnly) || !config.open(QIODevice::WriteOnly))
         throw std::runtime_error("cannot write the sshd configuration");
     keys.setPermissions(keys.permissions() | QFile::ReadOther);
     const QByteArray sftp = "internal-sftp -d " + home().toUtf8();
-    config.write("ListenAddress 127.0.0.1\nPort " + QByteArray::number(m_port) + "\nHostKey " +
-                 file("host_ed25519").toUtf8() +
+    config.write("ListenAddress 127.0.0.1\nPort " + QByteArray::number(m_port) + hostKeys +
                  "\nPidFile none\nUsePAM no\nStrictModes no\nPermitRootLogin yes\n"
                  "KbdInteractiveAuthentication no\nAuthorizedKeysFile " +
                  file("authorized_keys").toUtf8() + "\nAllowUsers " + m_user.toUtf8() +

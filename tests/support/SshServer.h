@@ -12,7 +12,8 @@
 class SshServer
 {
 public:
-    SshServer();
+    // `ecdsaToo`: the server also has an ECDSA host key, which libssh2 prefers to ed25519.
+    explicit SshServer(bool ecdsaToo = false);
     ~SshServer();
 
     quint16 port() const { return m_port; }
