@@ -21,7 +21,7 @@ void HostKeyQuestions::CheckFinished(const Inet& ftp, bool serviceMode,
         changed && !m_warned.contains(changed->blob)) {
         m_warned.insert(changed->blob);
         m_errors.LogError(
-            QStringLiteral("WARNING: HOST KEY CHANGED. %1 now offers the key\n%2 %3\n"
+            QStringLiteral("WARNING: HOST KEY CHANGED. %1 now offers the key\n%2\n%3\n"
                            "while known_hosts holds\n%4\nfor it. Someone may be intercepting "
                            "the connection, and nothing is published to it. If the server's key "
                            "was replaced, remove the old one from the known_hosts file that holds "
@@ -36,7 +36,7 @@ void HostKeyQuestions::CheckFinished(const Inet& ftp, bool serviceMode,
     m_asked.insert(unknown->blob);
     const SftpHostKey key = *unknown;
     m_prompt.Ask(AppIdentity::Title(),
-                 QStringLiteral("%1 offers a host key that no known_hosts file holds:\n%2 %3\n"
+                 QStringLiteral("%1 offers a host key that no known_hosts file holds:\n%2\n%3\n"
                                 "Trust it only if it is your server's key: compare the "
                                 "fingerprint with the one your provider gives. Trust this key "
                                 "and publish now?")

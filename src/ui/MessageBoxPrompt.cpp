@@ -1,7 +1,9 @@
 #include "ui/MessageBoxPrompt.h"
 
 #include <QGuiApplication>
+#include <QLabel>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -14,6 +16,22 @@ bool onScreen(const QString& title, const QString& text)
                  text.toLocal8Bit().constData());
     std::fflush(stderr);
     return QGuiApplication::platformName() != QLatin1String("offscreen");
+}
+
+// A line without blanks (a fingerprint, a path) is never broken, so it can be compared at a
+// glance: the text is at least as wide as the longest such line.
+void unbrokenLines(QMessageBox& box, const QString& text)
+{
+    box.setText(text);
+    auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+    if (!label)
+        return;
+    int widest = 0;
+    for (const QString& line : text.split(u'\n')) {
+        if (!line.contains(u' '))
+            widest = std::max(widest, label->fontMetrics().horizontalAdvance(line) + 1);
+    }
+    label->setMinimumWidth(widest);
 }
 
 void prepare(QMessageBox& box)
@@ -45,9 +63,10 @@ void MessageBoxPrompt::Ask(const QString& title, const QString& text,
         answered(Answer::Cancel);
         return;
     }
-    auto* box =
-        new QMessageBox(QMessageBox::Question, title, text, QMessageBox::Ok | QMessageBox::Cancel);
+    auto* box = new QMessageBox(QMessageBox::Question, title, QString(),
+                                QMessageBox::Ok | QMessageBox::Cancel);
     box->setAttribute(Qt::WA_DeleteOnClose);
+    unbrokenLines(*box, text);
     prepare(*box);
     box->setDefaultButton(QMessageBox::Cancel);
     box->setEscapeButton(QMessageBox::Cancel);
@@ -63,8 +82,9 @@ bool MessageBoxPrompt::Notify(const QString& title, const QString& text)
         return false;
     if (!onScreen(title, text))
         return true;
-    m_notice = new QMessageBox(QMessageBox::NoIcon, title, text, QMessageBox::Ok);
+    m_notice = new QMessageBox(QMessageBox::NoIcon, title, QString(), QMessageBox::Ok);
     m_notice->setAttribute(Qt::WA_DeleteOnClose);
+    unbrokenLines(*m_notice, text);
     prepare(*m_notice);
     m_notice->show();
     return true;
