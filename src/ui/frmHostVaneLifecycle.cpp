@@ -4,8 +4,8 @@
 
 #include "control/ProgramController.h"
 #include "ui/CenterOnScreen.h"
-#include "ui/frmSplash.h"
 #include "ui/WindowSize.h"
+#include "ui/frmSplash.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>

@@ -183,7 +183,8 @@ TEST_F(ProgramControllerTest, HostKeysAreAskedAboutOnceAndTrustingPublishes)
     Program& refusing = started(settings);
     refusing.controller.Process(true);
     refusing.controller.Process(true);
-    EXPECT_TRUE(asked().contains(QStringLiteral("no known_hosts file holds:\nssh-ed25519\nSHA256:")))
+    EXPECT_TRUE(
+        asked().contains(QStringLiteral("no known_hosts file holds:\nssh-ed25519\nSHA256:")))
         << "asked once: " << prompt.shown.size();
     EXPECT_FALSE(QFile::exists(page));
 

@@ -25,7 +25,7 @@ TEST_F(WaylandTest, EveryWindowTakesMaximizeAndFullScreen)
     frmSettings settings(program->controller, service, prompt);
     frmAbout about(runner, prompt);
     for (QWidget* shown : {static_cast<QWidget*>(&main), static_cast<QWidget*>(&settings),
-                            static_cast<QWidget*>(&about)}) {
+                           static_cast<QWidget*>(&about)}) {
         SCOPED_TRACE(shown->objectName().toStdString());
         shown->showNormal();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(shown));
