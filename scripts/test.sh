@@ -19,4 +19,5 @@ run_suite() {
 
 run_suite build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+    LSAN_OPTIONS="suppressions=$(pwd)/tests/support/lsan.supp" \
     run_suite build-sanitize -DCMAKE_BUILD_TYPE=Debug -DHOSTVANE_SANITIZE=ON -DHOSTVANE_BENCH=OFF
