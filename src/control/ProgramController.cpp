@@ -17,7 +17,8 @@ ProgramController::ProgramController(const Clock& clock, Prompt& prompt, Command
 {
     timSeconds.setInterval(1000);
     connect(&timSeconds, &QTimer::timeout, this, &ProgramController::timSeconds_Timer);
-    connect(&m_instance, &InstanceGuard::ShowRequested, this, [this] { m_view->RaiseWindow(); });
+    connect(&m_instance, &InstanceGuard::ShowRequested, this,
+            [this](const QByteArray& activationToken) { m_view->RaiseWindow(activationToken); });
     connect(&m_instance, &InstanceGuard::CheckRequested, this, &ProgramController::checkRequested);
     connect(&NTService1, &NTService::Start, this, &ProgramController::NTService1_Start);
     connect(&NTService1, &NTService::Stop, this, &ProgramController::NTService1_Stop);

@@ -16,8 +16,9 @@ public:
     virtual void StartupEnds() = 0;
     // Shows the window in normal size, or keeps it hidden when it starts minimised.
     virtual void ShowMain(bool StartMinimized) = 0;
-    // Another start of the program asked for the window: shown, restored and raised.
-    virtual void RaiseWindow() = 0;
+    // Another start of the program asked for the window: shown, restored and raised, with the
+    // activation token that start was given (empty for none).
+    virtual void RaiseWindow(const QByteArray& activationToken) = 0;
     virtual void HideWindow() = 0;
     // True when the user cannot see the window: hidden or minimised.
     virtual bool Unseen() const = 0;

@@ -8,6 +8,7 @@
 #include <QLocalSocket>
 #include <QLockFile>
 
+#include <algorithm>
 #include <utility>
 
 #include <sys/stat.h>
@@ -20,7 +21,14 @@ const QByteArray kCheckRequest = "check\n";
 const QByteArray kDesktopGreeting = "hostvane desktop\n";
 const QByteArray kServiceGreeting = "hostvane service\n";
 constexpr int kAnswerMs = 1000;
-constexpr qint64 kLongestRequest = 64;
+constexpr qint64 kLongestRequest = 256;
+
+// An activation token is opaque, but printable and without blanks; anything else is not one.
+bool isActivationToken(const QByteArray& token)
+{
+    return !token.isEmpty() && token.size() < kLongestRequest - kShowRequest.size() &&
+           std::all_of(token.cbegin(), token.cend(), [](char c) { return c > ' ' && c < 127; });
+}
 
 // The fallback directory is only used when it is a real directory the user owns and nobody
 // else may enter; anything else at that name could belong to another user.
@@ -97,7 +105,8 @@ InstanceGuard::ClaimResult InstanceGuard::Claim()
 
 void InstanceGuard::RaiseOther()
 {
-    ask(kShowRequest);
+    const QByteArray token = qgetenv("XDG_ACTIVATION_TOKEN");
+    ask(isActivationToken(token) ? kShowRequest.chopped(1) + ' ' + token + '\n' : kShowRequest);
 }
 
 void InstanceGuard::AskOtherToCheck()
@@ -130,9 +139,11 @@ void InstanceGuard::serveConnection()
             if (caller->bytesAvailable() >= kLongestRequest)
                 caller->abort();
             for (const QByteArray& request : std::as_const(requests)) {
-                if (request == kShowRequest)
-                    QMetaObject::invokeMethod(this, &InstanceGuard::ShowRequested,
-                                              Qt::QueuedConnection);
+                const QByteArray token = request.mid(kShowRequest.size()).chopped(1);
+                if (request == kShowRequest ||
+                    (request.startsWith(kShowRequest.chopped(1) + ' ') && isActivationToken(token)))
+                    QMetaObject::invokeMethod(
+                        this, [this, token] { emit ShowRequested(token); }, Qt::QueuedConnection);
                 else if (request == kCheckRequest)
                     QMetaObject::invokeMethod(this, &InstanceGuard::CheckRequested,
                                               Qt::QueuedConnection);

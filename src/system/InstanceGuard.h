@@ -35,14 +35,17 @@ public:
     void setService(bool service) { m_service = service; }
     // After OtherRunning: whether the instance that answered runs as the service.
     bool OtherIsService() const { return m_otherIsService; }
-    // Asks the instance that answered Claim to show, restore and raise its window.
+    // Asks the instance that answered Claim to show, restore and raise its window, passing on
+    // this start's XDG_ACTIVATION_TOKEN.
     void RaiseOther();
     // Asks the instance that answered Claim for a check now.
     void AskOtherToCheck();
 
 signals:
-    // A later start asked this instance to bring its window to the front.
-    void ShowRequested();
+    // A later start asked this instance to bring its window to the front; `activationToken`,
+    // empty for none, is the one its launcher gave it, which lets a Wayland desktop hand the
+    // focus over.
+    void ShowRequested(const QByteArray& activationToken);
     // A later start asked this instance for a check now.
     void CheckRequested();
 

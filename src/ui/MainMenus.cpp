@@ -58,12 +58,14 @@ MainMenus::MainMenus(QMainWindow& window) : QObject(&window)
     connect(mnuSTHide, &QAction::triggered, &window, &QWidget::hide);
     // Restores a minimised or hidden window to its normal state.
     connect(mnuSTShow, &QAction::triggered, &window, &QWidget::showNormal);
+    connect(mnuSystray, &QMenu::aboutToShow, this, [this] {
+        const bool free = QApplication::activeModalWidget() == nullptr;
+        for (QAction* busy : {mnuSTHide, mnuSTExit, mnuSTAbout})
+            busy->setEnabled(free);
+    });
 }
 
 void MainMenus::PopupSystray()
 {
-    const bool free = QApplication::activeModalWidget() == nullptr;
-    for (QAction* busy : {mnuSTHide, mnuSTExit, mnuSTAbout})
-        busy->setEnabled(free);
     mnuSystray->popup(QCursor::pos());
 }

@@ -15,8 +15,9 @@ class MainMenus : public QObject
 public:
     explicit MainMenus(QMainWindow& window);
 
-    // Shows the tray pop-up at the mouse pointer. While a dialog or message box is open only
-    // Show and Cancel can act: the rest is disabled until it has closed.
+    // Shows the tray pop-up at the mouse pointer. Whoever opens it (this, or a desktop that
+    // draws the tray icon's menu itself), while a dialog or message box is open only Show and
+    // Cancel can act: the rest is disabled until it has closed.
     void PopupSystray();
 
     QMenu* mnuFile = nullptr;

@@ -8,6 +8,8 @@
 
 namespace {
 
+constexpr int kTitleBarButtons = 3;
+
 // Every message also reaches standard error, so a terminal or journal keeps it; where nobody
 // can answer a box, that line is all there is.
 bool onScreen(const QString& title, const QString& text)
@@ -18,27 +20,27 @@ bool onScreen(const QString& title, const QString& text)
     return QGuiApplication::platformName() != QLatin1String("offscreen");
 }
 
-// A line without blanks (a fingerprint, a path) is never broken, so it can be compared at a
-// glance: the text is at least as wide as the longest such line.
-void unbrokenLines(QMessageBox& box, const QString& text)
-{
-    box.setText(text);
-    auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
-    if (!label)
-        return;
-    int widest = 0;
-    for (const QString& line : text.split(u'\n')) {
-        if (!line.contains(u' '))
-            widest = std::max(widest, label->fontMetrics().horizontalAdvance(line) + 1);
-    }
-    label->setMinimumWidth(widest);
-}
-
+// Above the splash card, which stays on top of the program's other windows. A line without
+// blanks (a fingerprint, a path) is never broken, so it can be compared at a glance; and where
+// Qt draws the title bar itself (Wayland), the box is wide enough for its title beside the
+// bar's buttons.
 void prepare(QMessageBox& box)
 {
     box.setDefaultButton(QMessageBox::Ok);
-    // Above the splash card, which stays on top of the program's other windows.
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+    if (!label)
+        return;
+    const QFontMetrics metrics = label->fontMetrics();
+    int widest = 0;
+    for (const QString& line : box.text().split(u'\n')) {
+        if (!line.contains(u' '))
+            widest = std::max(widest, metrics.horizontalAdvance(line) + 1);
+    }
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        widest = std::max(widest, metrics.horizontalAdvance(box.windowTitle()) +
+                                      kTitleBarButtons * metrics.height() * 2);
+    label->setMinimumWidth(widest);
 }
 
 } // namespace
@@ -63,10 +65,9 @@ void MessageBoxPrompt::Ask(const QString& title, const QString& text,
         answered(Answer::Cancel);
         return;
     }
-    auto* box = new QMessageBox(QMessageBox::Question, title, QString(),
-                                QMessageBox::Ok | QMessageBox::Cancel);
+    auto* box =
+        new QMessageBox(QMessageBox::Question, title, text, QMessageBox::Ok | QMessageBox::Cancel);
     box->setAttribute(Qt::WA_DeleteOnClose);
-    unbrokenLines(*box, text);
     prepare(*box);
     box->setDefaultButton(QMessageBox::Cancel);
     box->setEscapeButton(QMessageBox::Cancel);
@@ -82,9 +83,8 @@ bool MessageBoxPrompt::Notify(const QString& title, const QString& text)
         return false;
     if (!onScreen(title, text))
         return true;
-    m_notice = new QMessageBox(QMessageBox::NoIcon, title, QString(), QMessageBox::Ok);
+    m_notice = new QMessageBox(QMessageBox::NoIcon, title, text, QMessageBox::Ok);
     m_notice->setAttribute(Qt::WA_DeleteOnClose);
-    unbrokenLines(*m_notice, text);
     prepare(*m_notice);
     m_notice->show();
     return true;

@@ -117,6 +117,7 @@ void frmHostVane::connectMenus()
     connect(m_menus->mnuAbout, &QAction::triggered, this, &frmHostVane::ShowAbout);
     connect(m_menus->mnuSTAbout, &QAction::triggered, this, &frmHostVane::ShowAbout);
     connect(&kwSysTray1, &kwSysTray::MouseUp, m_menus, &MainMenus::PopupSystray);
+    kwSysTray1.setMenu(m_menus->mnuSystray);
 }
 
 // The controller takes the settings back from the store whether the dialog saved or not.

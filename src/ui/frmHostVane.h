@@ -44,7 +44,7 @@ public:
     void StartupBegins() override;
     void StartupEnds() override;
     void ShowMain(bool StartMinimized) override;
-    void RaiseWindow() override;
+    void RaiseWindow(const QByteArray& activationToken) override;
     void HideWindow() override;
     bool Unseen() const override;
     void EnableTrayIcon(bool TrueFalse) override;

@@ -42,10 +42,16 @@ void frmHostVane::ShowMain(bool StartMinimized)
     else
         showNormal();
     CenterOnScreen(*this);
+    if (m_splash && isVisible())
+        m_splash->StayAbove(*this);
 }
 
-void frmHostVane::RaiseWindow()
+void frmHostVane::RaiseWindow(const QByteArray& activationToken)
 {
+    // On Wayland only a token the desktop issued lets a program take the focus; Qt hands the
+    // one in this variable to the compositor when the window asks to be activated.
+    if (!activationToken.isEmpty())
+        qputenv("XDG_ACTIVATION_TOKEN", activationToken);
     setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
     show();
     raise();

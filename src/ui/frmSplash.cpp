@@ -9,6 +9,7 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QPixmap>
+#include <QWindow>
 
 namespace {
 
@@ -120,6 +121,17 @@ bool frmSplash::eventFilter(QObject* watched, QEvent* event)
                                       Qt::QueuedConnection);
     }
     return QFrame::eventFilter(watched, event);
+}
+
+void frmSplash::StayAbove(QWidget& window)
+{
+    if (!isVisible() || !window.windowHandle() ||
+        !QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        return;
+    hide();
+    winId();
+    windowHandle()->setTransientParent(window.windowHandle());
+    show();
 }
 
 void frmSplash::Timer1_Timer()

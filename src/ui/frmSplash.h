@@ -22,6 +22,10 @@ public:
     // Timer1's tick: closes the card once its time is up by the clock.
     void Timer1_Timer();
     bool TimerRunning() const { return Timer1.isActive(); }
+    // Keeps the card above `window`, just shown. Where a program cannot raise its windows
+    // (Wayland), the card is shown again as the window's child, which the desktop keeps on
+    // top of it; elsewhere raising already does.
+    void StayAbove(QWidget& window);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -31,7 +31,10 @@ public:
     {
         calls << QStringLiteral("ShowMain %1").arg(StartMinimized);
     }
-    void RaiseWindow() override { calls << QStringLiteral("RaiseWindow"); }
+    void RaiseWindow(const QByteArray& activationToken) override
+    {
+        calls << QStringLiteral("RaiseWindow") + QString::fromLatin1(activationToken);
+    }
     void HideWindow() override { calls << QStringLiteral("HideWindow"); }
     bool Unseen() const override { return unseen; }
     void EnableTrayIcon(bool TrueFalse) override

@@ -48,8 +48,12 @@ TEST(InstanceGuard, FirstAnswersLaterStartsAndAStaleSocketDoesNotBlock)
     InstanceGuard later;
     EXPECT_EQ(later.Claim(), InstanceGuard::ClaimResult::OtherRunning);
     EXPECT_FALSE(later.OtherIsService());
+    // The launcher's activation token travels with the request, for a Wayland desktop.
+    qputenv("XDG_ACTIVATION_TOKEN", "weston-token_1:7");
     later.RaiseOther();
+    qunsetenv("XDG_ACTIVATION_TOKEN");
     EXPECT_TRUE(showRequests.wait(5000));
+    EXPECT_EQ(showRequests.value(0).value(0).toByteArray(), QByteArray("weston-token_1:7"));
 
     // A later start, here in a thread of its own as it would be in a process of its own, learns
     // that the service answers, and may ask it for a check.

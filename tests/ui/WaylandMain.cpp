@@ -1,3 +1,4 @@
+#include "support/PrivateSessionBus.h"
 #include "support/WestonCompositor.h"
 
 #include <QApplication>
@@ -17,6 +18,8 @@ int main(int argc, char** argv)
         return 1;
     }
     weston.becomeClient();
+    // A desktop's tray lives on the session bus: this one is the tests' own.
+    const PrivateSessionBus bus;
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
