@@ -37,9 +37,10 @@ void prepare(QMessageBox& box)
         if (!line.contains(u' '))
             widest = std::max(widest, metrics.horizontalAdvance(line) + 1);
     }
+    // The bar draws the title in a bolder font, between the icon and the buttons.
     if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
-        widest = std::max(widest, metrics.horizontalAdvance(box.windowTitle()) +
-                                      kTitleBarButtons * metrics.height() * 2);
+        widest = std::max(widest, metrics.horizontalAdvance(box.windowTitle()) * 3 / 2 +
+                                      (kTitleBarButtons + 1) * metrics.height() * 2);
     label->setMinimumWidth(widest);
 }
 

@@ -169,7 +169,8 @@ TEST_F(WaylandTest, TheSplashStaysAboveAndABoxHasRoomForItsTitle)
     ASSERT_NE(box, nullptr);
     const QFontMetrics metrics = box->fontMetrics();
     EXPECT_GT(box->width(),
-              metrics.horizontalAdvance(QStringLiteral("HostVane")) + 4 * metrics.height());
+              metrics.horizontalAdvance(QStringLiteral("HostVane")) + 8 * metrics.height())
+        << "room for the title, the icon and three buttons";
     box->close();
 }
 
