@@ -2,8 +2,8 @@
 
 #include <QString>
 
-// What a check needs from the window that shows it. The main window implements it; tests
-// implement it to read what a check showed.
+// What a check needs from whoever shows it. The program controller implements it and passes
+// it on to the window; tests implement it to read what a check showed.
 class CheckHost
 {
 public:

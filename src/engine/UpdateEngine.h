@@ -26,7 +26,7 @@ struct EngineTimeouts
 
 // One check-and-publish engine, wired once: the transfer component, error reporting, address
 // discovery, page generation, the FTP driver, the publish sequence and the check. Whoever
-// shows the checks (the main window, a test) supplies the host and owns the settings.
+// shows the checks (the program controller, a test) supplies the host and owns the settings.
 class UpdateEngine
 {
 public:

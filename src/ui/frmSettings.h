@@ -9,9 +9,10 @@ class NTService;
 class Prompt;
 class ProgramController;
 
-// The settings dialog: shows the main window's settings, and on Save writes them to the
-// store, has the main window load them and brings the service installation in line with
-// them. Neither button answers Enter or Escape; Cancel and the close box write nothing.
+// The settings dialog: shows the program controller's settings, and on Save writes them to the
+// store, has the controller load them and brings the service installation in line with them
+// (a switch the machine could not follow is saved back). Neither button answers Enter or
+// Escape; Cancel and the close box write nothing.
 class frmSettings : public QDialog
 {
     Q_OBJECT
