@@ -139,7 +139,7 @@ void InstanceGuard::serveConnection()
             if (caller->bytesAvailable() >= kLongestRequest)
                 caller->abort();
             for (const QByteArray& request : std::as_const(requests)) {
-                const QByteArray token = request.mid(kShowRequest.size()).chopped(1);
+                const QByteArray token = request.mid(kShowRequest.size()).trimmed();
                 if (request == kShowRequest ||
                     (request.startsWith(kShowRequest.chopped(1) + ' ') && isActivationToken(token)))
                     QMetaObject::invokeMethod(
