@@ -23,6 +23,12 @@ QString AdapterName(const QString& line)
 
 } // namespace
 
+bool IsAdapterHeader(const QString& line)
+{
+    const QString trimmed = line.trimmed();
+    return trimmed.endsWith(u':') && !AdapterName(trimmed).isEmpty();
+}
+
 QList<ListedAdapter> ListedAdapters(QIODevice& listing)
 {
     QList<ListedAdapter> adapters;

@@ -15,6 +15,11 @@ struct ListedAdapter
     bool operator==(const ListedAdapter&) const = default;
 };
 
+// Whether `line` opens an adapter's section: it ends with ":" and has the word "adapter" in it,
+// as in "NdisWan adapter ppp0 (PPP Adapter):" or the indented "   Ethernet adapter NdisWan4:"
+// of Windows NT. The one rule for every reader of a listing.
+bool IsAdapterHeader(const QString& line);
+
 // The adapters an address report lists, in its order. A header is a line that ends with ":"
 // and has the word "adapter" in it, as in "NdisWan adapter ppp0 (PPP Adapter):" or the
 // "Ethernet adapter NdisWan4:" of Windows NT; the name is what follows that word, without a

@@ -12,18 +12,6 @@
 
 #include <utility>
 
-namespace {
-
-// "NdisWan adapter ppp0 (PPP Adapter):" opens a section; the lines that belong to it are
-// indented.
-bool IsAdapterHeader(const QString& line)
-{
-    return !line.isEmpty() && line.front() != QLatin1Char(' ') &&
-           line.front() != QLatin1Char('\t') && TrimBlanks(line).endsWith(QLatin1Char(':'));
-}
-
-} // namespace
-
 QString ReadAdapterAddress(QIODevice& listing, const QString& adapterIdentity,
                            const std::function<void(const QString&)>& eventMsg, QString* ipv6)
 {
