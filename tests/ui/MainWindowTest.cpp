@@ -276,15 +276,20 @@ TEST_F(MainWindowTest, UpdateNowWithAutoUpdateOffMovesTheDueTime)
 TEST_F(MainWindowTest, DueTickDuringAMenuCheckDoesNotStartASecond)
 {
     ProgramWindow& w = start();
-    // The script takes a while, and every run leaves a mark.
+    // The script runs until three due ticks have come during the check, and every run leaves
+    // a mark.
     world.writeFile(QStringLiteral("getipNT.bat"),
-                    "#!/bin/sh\necho run >> runs.txt\nsleep 1\ncat listing.txt > hostvane.ip\n",
+                    "#!/bin/sh\necho run >> runs.txt\nwhile [ ! -e ticked ]; do sleep 0.02; done\n"
+                    "cat listing.txt > hostvane.ip\n",
                     true);
     bool disabledDuringCheck = false;
+    int ticks = 0;
     QTimer ticker;
     QObject::connect(&ticker, &QTimer::timeout, [&] {
         disabledDuringCheck = disabledDuringCheck || !action("mnuProcess")->isEnabled();
         w.controller.timSeconds_Timer();
+        if (++ticks == 3)
+            world.writeFile(QStringLiteral("ticked"), "");
     });
     ticker.start(100);
     action("mnuProcess")->trigger();
@@ -524,7 +529,8 @@ TEST_F(MainWindowTest, StartsHiddenWhenAskedAndAnotherStartBringsItBack)
     ProgramWindow& shown = start();
     EXPECT_TRUE(shown.window.isVisible());
     shown.window.showMinimized();
-    QTest::qWait(100);
+    QCoreApplication::sendPostedEvents(); // where a service's window would be hidden
+    QCoreApplication::processEvents();
     EXPECT_TRUE(shown.window.isVisible()) << "an ordinary run only minimises";
 }
 
