@@ -3,6 +3,7 @@
 #include "components/FtpPath.h"
 #include "components/FtpTarget.h"
 #include "components/InetWorker.h"
+#include "platform/CoreDumps.h"
 #include "platform/RegularFile.h"
 
 #include <QDir>
@@ -11,7 +12,6 @@
 #include <QThread>
 
 #include <curl/curl.h>
-#include <sys/prctl.h>
 
 namespace {
 
@@ -84,7 +84,7 @@ Inet::Inet(QObject* parent) : QObject(parent)
 {
     initialiseCurlOnce();
     // The password lives in this process from now on: no core dump may carry it.
-    ::prctl(PR_SET_DUMPABLE, 0);
+    ForbidCoreDumps();
     m_watchdog.setSingleShot(true);
     connect(&m_watchdog, &QTimer::timeout, this, &Inet::abandonStuckOperation);
     startWorker();

@@ -6,9 +6,7 @@
 #include <QFile>
 #include <QtEndian>
 
-#include <fcntl.h>
 #include <libssh2.h>
-#include <unistd.h>
 
 #include <memory>
 #include <vector>
@@ -199,13 +197,9 @@ QByteArray SftpHostKeyCheck::knownKeysFor(const QString& host, int port, const Q
 
 bool SftpHostKeyCheck::record(const SftpHostKey& key, const QString& file, QString* error)
 {
-    const int fd = OpenRegularDescriptor(file, O_WRONLY | O_APPEND | O_CREAT, 0600);
-    const QByteArray line = key.knownHostsLine();
-    const bool written =
-        fd >= 0 && ::write(fd, line.constData(), static_cast<size_t>(line.size())) == line.size();
-    if (fd >= 0)
-        ::close(fd);
-    if (!written && error)
-        *error = QStringLiteral("Cannot add the host key to ") + file;
-    return written;
+    const QString failure = AppendToRegularFile(file, key.knownHostsLine(), 0600);
+    if (!failure.isEmpty() && error)
+        *error =
+            QStringLiteral("Cannot add the host key to ") + file + QStringLiteral(": ") + failure;
+    return failure.isEmpty();
 }

@@ -18,6 +18,10 @@ int OpenRegularDescriptor(const QString& path, int flags, mode_t mode = 0666);
 // Opens `file`, named by its fileName(), for reading, or for writing created or emptied.
 bool OpenRegularFile(QFile& file, QIODevice::OpenMode mode);
 
+// Appends `bytes` to the regular file at `path`, made with `mode` when missing. Empty when
+// done, else why not.
+QString AppendToRegularFile(const QString& path, const QByteArray& bytes, mode_t mode);
+
 // Makes `contents` the whole file at `path`: written beside it under a temporary name and
 // renamed into place, so a reader never sees half a file and a failed write leaves the old one
 // as it was. Whatever stood at `path`, a symbolic link included, is replaced itself, never

@@ -14,6 +14,13 @@ QString ConfigHome();
 // $XDG_RUNTIME_DIR, or empty: it has no fallback under $HOME.
 QString RuntimeDir();
 
+// Where what belongs in the runtime directory goes while $XDG_RUNTIME_DIR is unset:
+// "<temporary directory>/<prefix>-<uid>", made owner-only when missing.
+QString RuntimeFallback(const QString& prefix);
+// Whether `path` is a real directory (not a link) this user owns and nobody else may enter:
+// anything else at a name under the temporary directory could belong to another user.
+bool IsPrivateDirectory(const QString& path);
+
 // Empty when the data and configuration homes resolve; otherwise a message naming the
 // variable the user must set, since the program keeps nothing at the root of the file system.
 QString MissingHomeMessage();

@@ -11,9 +11,6 @@
 #include <algorithm>
 #include <utility>
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 namespace {
 
 const QByteArray kShowRequest = "show\n";
@@ -30,24 +27,10 @@ bool isActivationToken(const QByteArray& token)
            std::all_of(token.cbegin(), token.cend(), [](char c) { return c > ' ' && c < 127; });
 }
 
-// The fallback directory is only used when it is a real directory the user owns and nobody
-// else may enter; anything else at that name could belong to another user.
-bool isPrivateDirectory(const QString& path)
-{
-    struct stat info = {};
-    return ::lstat(QFile::encodeName(path).constData(), &info) == 0 && S_ISDIR(info.st_mode) &&
-           info.st_uid == ::getuid() && (info.st_mode & 077) == 0;
-}
-
 QString runtimeDirectory()
 {
     const QString runtime = XdgPaths::RuntimeDir();
-    if (!runtime.isEmpty())
-        return runtime;
-    const QString fallback =
-        QDir::tempPath() + QStringLiteral("/hostvane-%1").arg(static_cast<qulonglong>(::getuid()));
-    ::mkdir(QFile::encodeName(fallback).constData(), 0700);
-    return fallback;
+    return runtime.isEmpty() ? XdgPaths::RuntimeFallback(QStringLiteral("hostvane")) : runtime;
 }
 
 } // namespace
@@ -67,7 +50,7 @@ InstanceGuard::ClaimResult InstanceGuard::Claim()
 {
     const QString path = SocketPath();
     const QString directory = QFileInfo(path).path();
-    if (XdgPaths::RuntimeDir().isEmpty() && !isPrivateDirectory(directory)) {
+    if (XdgPaths::RuntimeDir().isEmpty() && !XdgPaths::IsPrivateDirectory(directory)) {
         m_failure = QStringLiteral("%1 is not a directory of this user's own that nobody else "
                                    "may enter; set XDG_RUNTIME_DIR")
                         .arg(directory);

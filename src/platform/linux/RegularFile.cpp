@@ -68,3 +68,15 @@ QString ReplaceFile(const QString& path, const QByteArray& contents, mode_t perm
     ::unlink(temporary.constData());
     return QString::fromLocal8Bit(std::strerror(failure));
 }
+
+QString AppendToRegularFile(const QString& path, const QByteArray& bytes, mode_t mode)
+{
+    const int fd = OpenRegularDescriptor(path, O_WRONLY | O_APPEND | O_CREAT, mode);
+    if (fd < 0)
+        return QStringLiteral("not a regular file that can be written");
+    const bool written =
+        ::write(fd, bytes.constData(), static_cast<size_t>(bytes.size())) == bytes.size();
+    const int failure = written ? 0 : errno;
+    ::close(fd);
+    return written ? QString() : QString::fromLocal8Bit(std::strerror(failure ? failure : EIO));
+}

@@ -1,6 +1,10 @@
 #include "platform/XdgPaths.h"
 
 #include <QDir>
+#include <QFile>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -46,4 +50,19 @@ QString XdgPaths::MissingHomeMessage()
         return QString();
     return QStringLiteral("Cannot find your home directory: set HOME (or %1) to an absolute path.")
         .arg(QLatin1String(missing));
+}
+
+QString XdgPaths::RuntimeFallback(const QString& prefix)
+{
+    const QString fallback =
+        QDir::tempPath() + QStringLiteral("/%1-%2").arg(prefix, QString::number(::getuid()));
+    ::mkdir(QFile::encodeName(fallback).constData(), 0700);
+    return fallback;
+}
+
+bool XdgPaths::IsPrivateDirectory(const QString& path)
+{
+    struct stat info = {};
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0 && S_ISDIR(info.st_mode) &&
+           info.st_uid == ::getuid() && (info.st_mode & 077) == 0;
 }
