@@ -205,11 +205,10 @@ bool SettingsStore::sync()
         takeBackChanges();
         return false;
     }
-    // QSettings replaces the file through a new one, which it creates with the umask's
-    // permissions: owner-only from the start.
-    const mode_t umask = ::umask(S_IRWXG | S_IRWXO);
+    // QSettings replaces the file through a temporary one, owner-only from the start, which
+    // takes the guarded file's permissions: no process-wide umask is needed, which would also
+    // reach the files the transfer thread makes meanwhile.
     m_settings->sync();
-    ::umask(umask);
     guardFile();
     if (m_settings->status() != QSettings::NoError) {
         struct statvfs space = {};

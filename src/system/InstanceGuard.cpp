@@ -2,7 +2,6 @@
 
 #include "platform/XdgPaths.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
