@@ -234,7 +234,7 @@ void FtpConnection::setCallbacks()
 void FtpConnection::setSecurity(const InetRequest& request, long sshMethods)
 {
     if (request.sftp)
-        m_ssh.apply(m_curl, request, sshMethods);
+        m_ssh.apply(m_curl, request, sshMethods, !m_open);
     if (!request.tls)
         return;
     // TLS for the login and for every data connection, or nothing at all.

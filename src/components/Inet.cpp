@@ -110,6 +110,7 @@ void Inet::leaveBehind()
     InetWorker* stuck = m_worker.release();
     QThread* thread = m_thread;
     disconnect(stuck, nullptr, this, nullptr);
+    // The lambda holds the abort flag, which the stuck worker reads, until it is deleted.
     QObject::connect(thread, &QThread::finished, thread, [stuck, thread, abort = m_abort] {
         delete stuck;
         thread->deleteLater();

@@ -45,14 +45,19 @@ struct KnownHostsFree
     void operator()(LIBSSH2_KNOWNHOSTS* hosts) const { libssh2_knownhost_free(hosts); }
 };
 
-// The lines of `file` go in one by one, so a line libssh2 does not take (a certificate
-// authority, a key type it lacks) costs only that line.
-void readKnownHosts(LIBSSH2_KNOWNHOSTS* hosts, const QString& file)
+// The contents of a known_hosts file; empty when it is missing, not a regular file or
+// unreadable.
+QByteArray readFile(const QString& file)
 {
     QFile known(file);
-    if (!OpenRegularFile(known, QIODevice::ReadOnly))
-        return;
-    for (const QByteArray& line : known.readAll().split('\n')) {
+    return OpenRegularFile(known, QIODevice::ReadOnly) ? known.readAll() : QByteArray();
+}
+
+// The lines go in one by one, so a line libssh2 does not take (a certificate authority, a key
+// type it lacks) costs only that line.
+void readKnownHosts(LIBSSH2_KNOWNHOSTS* hosts, const QByteArray& contents)
+{
+    for (const QByteArray& line : contents.split('\n')) {
         const QByteArray trimmed = line.trimmed();
         if (!trimmed.isEmpty() && !trimmed.startsWith('#'))
             libssh2_knownhost_readline(hosts, trimmed.constData(),
@@ -61,7 +66,7 @@ void readKnownHosts(LIBSSH2_KNOWNHOSTS* hosts, const QString& file)
     }
 }
 
-// The known_hosts files as libssh2 reads them, one store a file.
+// The known_hosts files, each read once, and as libssh2 reads them, one store a file.
 class KnownHostsFiles
 {
 public:
@@ -70,12 +75,29 @@ public:
         : m_session(libssh2_session_init())
     {
         for (const QString& file : files) {
+            m_contents.append(readFile(file));
             if (!m_session)
-                break;
+                continue;
             m_stores.emplace_back(libssh2_knownhost_init(m_session.get()));
             if (m_stores.back())
-                readKnownHosts(m_stores.back().get(), file);
+                readKnownHosts(m_stores.back().get(), m_contents.last());
         }
+    }
+
+    // Whether a "@revoked" line holds `blob`, for any host: a key known to be stolen is
+    // refused wherever it turns up. libssh2 skips such lines, which would leave a plain line
+    // for the same key in force.
+    bool revoked(const QByteArray& blob) const
+    {
+        for (const QByteArray& contents : m_contents) {
+            for (const QByteArray& line : contents.split('\n')) {
+                const QList<QByteArray> fields = line.simplified().split(' ');
+                if (fields.size() >= 4 && fields[0] == "@revoked" &&
+                    QByteArray::fromBase64(fields[3]) == blob)
+                    return true;
+            }
+        }
+        return false;
     }
 
     // libssh2's verdict on `key` of the libssh2 type `type` for `host` in each file in turn;
@@ -99,25 +121,9 @@ public:
 
 private:
     std::unique_ptr<LIBSSH2_SESSION, SessionFree> m_session;
+    QList<QByteArray> m_contents;
     std::vector<std::unique_ptr<LIBSSH2_KNOWNHOSTS, KnownHostsFree>> m_stores;
 };
-
-// Whether a "@revoked" line of `file` holds `blob`, for any host: a key known to be stolen is
-// refused wherever it turns up. libssh2 skips such lines, which would leave a plain line for
-// the same key in force.
-bool revokedIn(const QString& file, const QByteArray& blob)
-{
-    QFile known(file);
-    if (!OpenRegularFile(known, QIODevice::ReadOnly))
-        return false;
-    for (const QByteArray& line : known.readAll().split('\n')) {
-        const QList<QByteArray> fields = line.simplified().split(' ');
-        if (fields.size() >= 4 && fields[0] == "@revoked" &&
-            QByteArray::fromBase64(fields[3]) == blob)
-            return true;
-    }
-    return false;
-}
 
 } // namespace
 
@@ -153,25 +159,24 @@ QByteArray SftpHostKey::knownHostsLine() const
 SftpHostKeyCheck::Verdict SftpHostKeyCheck::check(const SftpHostKey& key, const QStringList& files,
                                                   QString* knownFingerprint)
 {
-    for (const QString& file : files) {
-        if (revokedIn(file, key.blob))
-            return Revoked;
-    }
+    KnownHostsFiles known(files);
+    if (known.revoked(key.blob))
+        return Revoked;
     const int type = libssh2KeyType(key.type());
     if (type == LIBSSH2_KNOWNHOST_KEY_UNKNOWN)
         return Unknown;
     Verdict verdict = Unknown;
-    KnownHostsFiles(files).lookup(
-        key.host, key.port, key.blob, type, [&](int found, const libssh2_knownhost* known) {
+    known.lookup(
+        key.host, key.port, key.blob, type, [&](int found, const libssh2_knownhost* entry) {
             if (found == LIBSSH2_KNOWNHOST_CHECK_MATCH) {
                 verdict = Known;
                 return false;
             }
             if (found == LIBSSH2_KNOWNHOST_CHECK_MISMATCH) {
                 verdict = Changed;
-                if (knownFingerprint && known && known->key)
+                if (knownFingerprint && entry && entry->key)
                     *knownFingerprint =
-                        SftpHostKey::fingerprintOf(QByteArray::fromBase64(QByteArray(known->key)));
+                        SftpHostKey::fingerprintOf(QByteArray::fromBase64(QByteArray(entry->key)));
             }
             return true;
         });

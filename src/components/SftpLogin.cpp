@@ -12,6 +12,8 @@
 
 #include <curl/curl.h>
 
+#include <utility>
+
 namespace {
 
 // A local agent answers in milliseconds; one that takes longer is not waited for.
@@ -57,7 +59,7 @@ QList<long> SftpLogin::attempts(const InetRequest& request)
     return attempts;
 }
 
-void SftpLogin::apply(CURL* curl, const InetRequest& request, long methods)
+void SftpLogin::apply(CURL* curl, const InetRequest& request, long methods, bool connecting)
 {
     const QUrl server(request.server);
     m_host = server.host();
@@ -69,16 +71,19 @@ void SftpLogin::apply(CURL* curl, const InetRequest& request, long methods)
 
     // curl asks the server for the first key type a known_hosts file it is given holds for the
     // host; without that, libssh2 asks for ECDSA before ed25519, and a server with both would
-    // offer a key that is not on file. The check itself stays with hostKeyOffered.
-    m_preferredKeys.reset();
-    if (const QByteArray known = SftpHostKeyCheck::knownKeysFor(m_host, m_port, m_knownHosts);
-        !known.isEmpty()) {
-        m_preferredKeys = std::make_unique<QTemporaryFile>();
-        if (m_preferredKeys->open() && m_preferredKeys->write(known) == known.size() &&
-            m_preferredKeys->flush())
-            curl_easy_setopt(curl, CURLOPT_SSH_KNOWNHOSTS,
-                             QFile::encodeName(m_preferredKeys->fileName()).constData());
+    // offer a key that is not on file. The check itself stays with hostKeyOffered. The file
+    // is made once a connection and named again for each exchange on it, in case curl has to
+    // connect anew.
+    if (connecting) {
+        m_preferredKeys.reset();
+        const QByteArray known = SftpHostKeyCheck::knownKeysFor(m_host, m_port, m_knownHosts);
+        auto file = std::make_unique<QTemporaryFile>();
+        if (!known.isEmpty() && file->open() && file->write(known) == known.size() && file->flush())
+            m_preferredKeys = std::move(file);
     }
+    if (m_preferredKeys)
+        curl_easy_setopt(curl, CURLOPT_SSH_KNOWNHOSTS,
+                         QFile::encodeName(m_preferredKeys->fileName()).constData());
     curl_easy_setopt(curl, CURLOPT_SSH_HOSTKEYFUNCTION, &SftpLogin::hostKeyOffered);
     curl_easy_setopt(curl, CURLOPT_SSH_HOSTKEYDATA, this);
     curl_easy_setopt(curl, CURLOPT_SSH_AUTH_TYPES, methods);

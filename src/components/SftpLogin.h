@@ -24,7 +24,8 @@ public:
     static QList<long> attempts(const InetRequest& request);
 
     // Sets the handle's SSH options for one attempt and forgets what the last one learnt.
-    void apply(CURL* curl, const InetRequest& request, long methods);
+    // `connecting`: no connection is open yet, so the known_hosts files are read afresh.
+    void apply(CURL* curl, const InetRequest& request, long methods, bool connecting);
 
     // The key the server offered when it was refused, and why.
     const std::optional<SftpHostKey>& refusedKey() const { return m_refusedKey; }

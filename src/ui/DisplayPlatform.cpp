@@ -32,14 +32,18 @@ QString ChooseDisplayPlatform(const QStringList& pluginFolders)
     const bool x11 = !qEnvironmentVariableIsEmpty("DISPLAY");
     const bool wayland = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
     // With no display the program does its whole job all the same, on the offscreen platform.
-    if (!x11 && !wayland)
+    if (!x11 && !wayland) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    else if (wayland && !waylandPluginInstalled(pluginFolders) && x11)
+        return {};
+    }
+    if (!wayland || waylandPluginInstalled(pluginFolders))
+        return {};
+    if (x11) {
         qputenv("QT_QPA_PLATFORM", "xcb");
-    else if (wayland && !waylandPluginInstalled(pluginFolders))
-        return QStringLiteral("HostVane cannot open its window in this Wayland session: Qt's "
-                              "wayland platform plugin is missing. Install the package "
-                              "qt6-wayland, or start HostVane with QT_QPA_PLATFORM=offscreen to "
-                              "run it without a window.");
-    return {};
+        return {};
+    }
+    return QStringLiteral("HostVane cannot open its window in this Wayland session: Qt's "
+                          "wayland platform plugin is missing. Install the package "
+                          "qt6-wayland, or start HostVane with QT_QPA_PLATFORM=offscreen to "
+                          "run it without a window.");
 }
