@@ -80,7 +80,7 @@ QString privateKeyFile()
 
 } // namespace
 
-Inet::Inet(QObject* parent) : QObject(parent)
+Inet::Inet(QObject* parent) : FileTransfer(parent)
 {
     initialiseCurlOnce();
     // The password lives in this process from now on: no core dump may carry it.

@@ -1,9 +1,7 @@
 #pragma once
 
-#include "components/SftpHostKey.h"
+#include "components/FileTransfer.h"
 
-#include <QObject>
-#include <QString>
 #include <QThread>
 #include <QTimer>
 
@@ -41,81 +39,28 @@ struct InetRequest;
 // Over SFTP ("sftp://host") the server's host key must be in ~/.ssh/known_hosts or in
 // "known_hosts" in the current directory before any key or password is offered; the login
 // offers the ssh agent's keys (or ~/.ssh/id_ed25519, else id_rsa), then the password.
-class Inet : public QObject
+class Inet final : public FileTransfer
 {
     Q_OBJECT
 public:
-    enum State : qint16
-    {
-        icNone = 0,
-        icResolvingHost = 1,
-        icHostResolved = 2,
-        icConnecting = 3,
-        icConnected = 4,
-        icRequesting = 5,
-        icRequestSent = 6,
-        icReceivingResponse = 7,
-        icResponseReceived = 8,
-        icDisconnecting = 9,
-        icDisconnected = 10,
-        icError = 11,
-        icResponseCompleted = 12,
-    };
-    enum AccessTypes : qint16
-    {
-        icDirect = 1,
-        icNamedProxy = 2
-    };
-
-    // Raised by Execute when the operation cannot be started.
-    struct ExecuteError
-    {
-        qint32 number;
-        QString description;
-    };
     static constexpr qint32 kStillExecuting = 35764;
     static constexpr qint32 kInvalidOperation = 35752;
     // A setting longer than this many bytes does not fit an FTP command line.
     static constexpr qsizetype kLongestSetting = 1000;
-    // Used when RequestTimeout is not a positive number of seconds.
-    static constexpr qint16 kDefaultRequestTimeout = 60;
 
     explicit Inet(QObject* parent = nullptr);
     ~Inet() override;
 
-    // "FTP://" followed by the host as the user wrote it: "host[:port]" or "ftp://host[:port]"
-    // for plain FTP (port 21), "ftpes://host[:port]" for explicit TLS (port 21) or
-    // "ftps://host[:port]" for implicit TLS (port 990).
-    QString URL;
-    QString UserName;
-    QString Password;
-    // Seconds any wait for the server may take: a connect, a reply or a stalled transfer.
-    qint16 RequestTimeout = kDefaultRequestTimeout;
-    // "host:port" (or "http://host:port") of an HTTP proxy through which the connection is
-    // tunnelled (AccessType 2).
-    QString Proxy;
-    qint16 AccessType = icDirect;
-
-    std::optional<ExecuteError> Execute(const QString& operation);
-    // For a program that is ending: the operation in flight ends at once with state 11, and
-    // so does every later one.
-    void Abandon() { *m_abort = true; }
-    bool StillExecuting() const { return m_executing; }
-    // The SFTP server's host key when the last DELETE or PUT was refused because no
-    // known_hosts file knows it (never when the key changed): what the user is asked to trust.
-    const std::optional<SftpHostKey>& UnknownHostKey() const { return m_unknownHostKey; }
-    // The same for a key refused because it differs from the one on file: a security event.
-    const std::optional<SftpHostKey>& ChangedHostKey() const { return m_changedHostKey; }
-    // The fingerprint of the key on file that ChangedHostKey differs from.
-    QString KnownFingerprint() const { return m_knownFingerprint; }
+    std::optional<ExecuteError> Execute(const QString& operation) override;
+    void Abandon() override { *m_abort = true; }
+    bool StillExecuting() const override { return m_executing; }
+    const std::optional<SftpHostKey>& UnknownHostKey() const override { return m_unknownHostKey; }
+    const std::optional<SftpHostKey>& ChangedHostKey() const override { return m_changedHostKey; }
+    QString KnownFingerprint() const override { return m_knownFingerprint; }
+    qint32 ResponseCode() const override { return m_responseCode; }
+    QString ResponseInfo() const override { return m_responseInfo; }
     // Trusts `key` from now on: adds it to "known_hosts" in the current (program) directory.
     static bool TrustHostKey(const SftpHostKey& key, QString* error = nullptr);
-    qint32 ResponseCode() const { return m_responseCode; }
-    QString ResponseInfo() const { return m_responseInfo; }
-
-signals:
-    void StateChanged(qint16 State);
-    void ExecutionEnded();
 
 private:
     std::optional<ExecuteError> parse(const QString& operation, InetRequest& request) const;

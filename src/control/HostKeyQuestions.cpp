@@ -14,7 +14,7 @@ QString server(const SftpHostKey& key)
 
 } // namespace
 
-void HostKeyQuestions::CheckFinished(const Inet& ftp, bool serviceMode,
+void HostKeyQuestions::CheckFinished(const FileTransfer& ftp, bool serviceMode,
                                      const std::function<void()>& publishAgain)
 {
     if (const std::optional<SftpHostKey>& changed = ftp.ChangedHostKey();

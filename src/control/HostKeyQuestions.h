@@ -6,7 +6,7 @@
 #include <functional>
 
 class ErrorReporter;
-class Inet;
+class FileTransfer;
 class Prompt;
 
 // What follows a publish that an SFTP server's host key stopped. An unknown key is offered to
@@ -19,7 +19,7 @@ class HostKeyQuestions
 public:
     HostKeyQuestions(Prompt& prompt, ErrorReporter& errors) : m_prompt(prompt), m_errors(errors) {}
 
-    void CheckFinished(const Inet& ftp, bool serviceMode,
+    void CheckFinished(const FileTransfer& ftp, bool serviceMode,
                        const std::function<void()>& publishAgain);
 
 private:

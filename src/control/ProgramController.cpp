@@ -13,13 +13,13 @@
 ProgramController::ProgramController(const Clock& clock, Prompt& prompt, CommandRunner& runner,
                                      int platformId, EngineTimeouts timeouts)
     : m_clock(clock), m_prompt(prompt), m_runner(runner), m_platform(platformId),
-      m_engine(clock, prompt, *this, m_platform, m_settings, timeouts)
+      m_engine(m_transfer, clock, prompt, *this, m_platform, m_settings, timeouts)
 {
     timSeconds.setInterval(1000);
     connect(&timSeconds, &QTimer::timeout, this, &ProgramController::timSeconds_Timer);
     connect(&m_instance, &InstanceGuard::ShowRequested, this,
             [this](const QByteArray& activationToken) { m_view->RaiseWindow(activationToken); });
-    connect(&m_instance, &InstanceGuard::CheckRequested, this, &ProgramController::checkRequested);
+    connect(&m_instance, &InstanceGuard::CheckRequested, this, [this] { Process(true); });
     connect(&NTService1, &NTService::Start, this, &ProgramController::NTService1_Start);
     connect(&NTService1, &NTService::Stop, this, &ProgramController::NTService1_Stop);
     m_engine.errors.setServiceLog(&NTService1);
@@ -45,23 +45,52 @@ void ProgramController::LoadSettings()
     SetEnabled(m_settings.ProcessingEnabled);
 }
 
-// What follows a check is told only after one ran: a due tick with automatic checking off runs
-// none.
+// Every check starts here, one at a time. While one runs or the settings are being saved, a
+// forced check (a command, another start, a trusted host key) waits and runs right after it; a
+// scheduled one is dropped, since the check that runs sets the schedule again when it ends.
+// The check's own waits therefore never start a second one.
 void ProgramController::Process(bool Force)
 {
-    if (!m_engine.check.Process(Force))
+    if (m_ending || (!Force && !m_settings.ProcessingEnabled))
         return;
-    // A request from another start that came during the check runs after it, not inside it.
-    if (m_checkAsked && !m_checksHeld) {
-        m_checkAsked = false;
-        QTimer::singleShot(0, this, [this] { checkRequested(); });
+    if (m_activity != Activity::Idle) {
+        m_checkAsked = m_checkAsked || Force;
+        return;
     }
+    m_activity = Activity::Checking;
+    const QString caption = m_view->Caption();
+    m_view->SetCaption(QStringLiteral("HostVane-Checking"));
+    m_view->ControlsEnable(false);
+    const CheckOutcome outcome = m_engine.Check(Force);
+    m_activity = Activity::Idle;
+    if (m_ending)
+        return;
+    m_lastOutcome = outcome;
+    m_view->ControlsEnable(true);
+    LoadTimer();
+    m_view->SetCaption(caption);
+    showAddresses(outcome.found);
     reportCheckToService();
-    m_hostKeys.CheckFinished(m_engine.ftp1, bServiceMode,
+    m_hostKeys.CheckFinished(m_transfer, bServiceMode,
                              [this] { QTimer::singleShot(0, this, [this] { Process(true); }); });
-    const CheckOutcome& outcome = m_engine.check.LastOutcome();
-    m_notifier->CheckFinished(outcome.publishTried, outcome.published, m_view->Unseen(),
+    m_notifier->CheckFinished(outcome.publishTried(), outcome.published(), m_view->Unseen(),
                               bServiceMode);
+    runAskedCheck();
+}
+
+void ProgramController::runAskedCheck()
+{
+    if (!m_checkAsked)
+        return;
+    m_checkAsked = false;
+    QTimer::singleShot(0, this, [this] { Process(true); });
+}
+
+void ProgramController::showAddresses(const CheckAddresses& found)
+{
+    m_view->ShowAddressPanel(
+        QStringLiteral("Current IP address: ") + found.ip,
+        found.ip6.isEmpty() ? QString() : QStringLiteral("Current IPv6 address: ") + found.ip6);
 }
 
 void ProgramController::LogError(const QString& msg)
@@ -87,35 +116,16 @@ void ProgramController::timSeconds_Timer()
     ShowWaitTime();
 }
 
-// A check the schedule starts runs with the timer off, so that no tick comes during it.
 void ProgramController::runScheduledCheck()
 {
-    if (m_checksHeld)
-        return;
-    const bool ticking = timSeconds.isActive();
-    timSeconds.stop();
     Process(false);
-    if (ticking)
-        timSeconds.start();
 }
 
 void ProgramController::HoldChecks(bool TrueFalse)
 {
-    m_checksHeld = TrueFalse;
-    if (!TrueFalse && m_checkAsked) {
-        m_checkAsked = false;
-        Process(true);
-    }
-}
-
-// Another start asked for a check, as File > Update now does; one asked for while a check
-// runs or the settings are edited runs when that ends.
-void ProgramController::checkRequested()
-{
-    if (m_checksHeld || m_engine.check.Checking())
-        m_checkAsked = true;
-    else
-        Process(true);
+    m_activity = TrueFalse ? Activity::Saving : Activity::Idle;
+    if (!TrueFalse)
+        runAskedCheck();
 }
 
 void ProgramController::ShowTime()
@@ -146,30 +156,10 @@ void ProgramController::writeStamped(const QString& line) const
     std::fflush(stderr);
 }
 
-void ProgramController::ShowAddressPanel(const QString& text, const QString& ipv6Text)
-{
-    m_view->ShowAddressPanel(text, ipv6Text);
-}
-
-void ProgramController::ControlsEnable(bool TrueFalse)
-{
-    m_view->ControlsEnable(TrueFalse);
-}
-
 void ProgramController::LoadTimer()
 {
     m_scheduler.LoadTimer(m_clock.now(), m_settings.lUpdateFrequency);
     ShowWaitTime();
-}
-
-QString ProgramController::Caption() const
-{
-    return m_view->Caption();
-}
-
-void ProgramController::SetCaption(const QString& caption)
-{
-    m_view->SetCaption(caption);
 }
 
 void ProgramController::ShowFtpStats(qint32 errorCount, qint32 uploadCount)

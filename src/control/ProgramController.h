@@ -1,5 +1,6 @@
 #pragma once
 
+#include "components/Inet.h"
 #include "components/NTService.h"
 #include "control/AddressEvents.h"
 #include "control/HostKeyQuestions.h"
@@ -81,11 +82,6 @@ public:
     // CheckHost
     void ClearEvents() override;
     void EventMsg(const QString& msg) override;
-    void ShowAddressPanel(const QString& text, const QString& ipv6Text) override;
-    void ControlsEnable(bool TrueFalse) override;
-    void LoadTimer() override;
-    QString Caption() const override;
-    void SetCaption(const QString& caption) override;
     void ShowFtpStats(qint32 errorCount, qint32 uploadCount) override;
     void AddFtpErrorLine(const QString& line) override;
 
@@ -104,12 +100,17 @@ private:
     // Echoes a line to standard error with the local time in front, for a terminal or journal.
     void writeStamped(const QString& line) const;
     void runScheduledCheck();
+    // A forced check asked for while another ran or the settings were saved: it runs now,
+    // from the event loop.
+    void runAskedCheck();
+    // The next check comes the interval after now.
+    void LoadTimer();
+    void showAddresses(const CheckAddresses& found);
     void connectService();
     void reportCheckToService();
     void onTerminationSignal();
     // Another instance answered: says why this one ends.
     void refuseSecondStart();
-    void checkRequested();
 
     const Clock& m_clock;
     Prompt& m_prompt;
@@ -118,18 +119,29 @@ private:
     cWinVer m_platform;
     Settings m_settings;
 
+    Inet m_transfer;
     UpdateEngine m_engine;
+    CheckOutcome m_lastOutcome;
     NTService NTService1{m_runner};
     InstanceGuard m_instance;
     std::unique_ptr<TerminationSignals> m_signals;
     Scheduler m_scheduler;
     AddressEvents m_addressEvents{
         m_clock, m_scheduler, [this] { return m_settings.ProcessingEnabled; },
-        [this] { return m_engine.check.Checking(); }, [this] { runScheduledCheck(); }};
+        [this] { return m_activity == Activity::Checking; }, [this] { runScheduledCheck(); }};
     QTimer timSeconds;
     std::unique_ptr<PublishNotifier> m_notifier;
     HostKeyQuestions m_hostKeys{m_prompt, m_engine.errors};
     int m_exitStatus = 0;
-    bool m_checksHeld = false;
+    // What the program is doing; a check starts only when it does nothing else.
+    enum class Activity
+    {
+        Idle,
+        Checking,
+        Saving,
+    };
+    Activity m_activity = Activity::Idle;
     bool m_checkAsked = false;
+    // Set once the program ends: an abandoned check leaves nothing behind.
+    bool m_ending = false;
 };

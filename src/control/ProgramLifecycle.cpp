@@ -18,14 +18,14 @@ bool ProgramController::Form_Load()
 {
     m_view->StartupBegins();
     SetEnabled(false);
-    const QString caption = Caption();
+    const QString caption = m_view->Caption();
 
     switch (m_instance.Claim()) {
     case InstanceGuard::ClaimResult::First:
         break;
     case InstanceGuard::ClaimResult::OtherRunning:
         refuseSecondStart();
-        SetCaption(QStringLiteral("nfg"));
+        m_view->SetCaption(QStringLiteral("nfg"));
         m_view->StartupEnds();
         return false;
     case InstanceGuard::ClaimResult::Failed:
@@ -53,7 +53,7 @@ bool ProgramController::Form_Load()
     ShowWaitTime();
     m_view->ShowStarted(FormatDate(m_clock.now(), kStartedPattern));
     m_engine.driver.ResetStats();
-    ControlsEnable(true);
+    m_view->ControlsEnable(true);
     SetEnabled(m_settings.ProcessingEnabled);
     timSeconds.start();
     m_view->StartupEnds();
@@ -80,7 +80,7 @@ void ProgramController::refuseSecondStart()
                                      "systemctl --user stop hostvane"),
                       Prompt::Buttons::Ok);
     } else {
-        m_prompt.Show(Caption(), QStringLiteral("This program is already running."),
+        m_prompt.Show(m_view->Caption(), QStringLiteral("This program is already running."),
                       Prompt::Buttons::Ok);
         m_instance.RaiseOther();
     }
@@ -143,6 +143,7 @@ bool ProgramController::Unload(qint16 UnloadMode)
     // Without a running loop there is nothing to end, and the request would instead end the
     // next loop at once.
     timSeconds.stop();
+    m_ending = true;
     m_engine.AbandonCheck();
     if (QThread::currentThread()->loopLevel() > 0)
         QCoreApplication::exit(0);

@@ -40,5 +40,5 @@ void ProgramController::NTService1_Continue(bool& Success)
 
 void ProgramController::reportCheckToService()
 {
-    NTService1.ReportStatus(m_engine.check.LastOutcome().Summary());
+    NTService1.ReportStatus(m_lastOutcome.Summary());
 }

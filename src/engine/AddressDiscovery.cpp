@@ -118,9 +118,6 @@ QString AddressDiscovery::GetIP(const QString& adapterIdentity, QString* ipv6)
                 m_listed = ListedAdapters(listing);
         }
     }
-    m_host.ShowAddressPanel(
-        QStringLiteral("Current IP address: ") + address,
-        address6.isEmpty() ? QString() : QStringLiteral("Current IPv6 address: ") + address6);
     if (ipv6)
         *ipv6 = address6;
     return address;

@@ -2,15 +2,38 @@
 
 #include "system/RuntimeFormat.h"
 
+#include <algorithm>
+
+namespace {
+bool tried(const CheckOutcome::Target& target)
+{
+    return target.result != PublishTarget::Result::NotTried;
+}
+} // namespace
+
+bool CheckOutcome::publishTried() const
+{
+    return std::any_of(targets.cbegin(), targets.cend(), tried);
+}
+
+bool CheckOutcome::published() const
+{
+    return publishTried() &&
+           std::none_of(targets.cbegin(), targets.cend(), [](const Target& target) {
+               return target.result == PublishTarget::Result::Failed;
+           });
+}
+
 QString CheckOutcome::Summary() const
 {
     if (!finishedAt.isValid())
         return QStringLiteral("No check yet");
     const QString when = QStringLiteral("Last check ") + FormatDate(finishedAt, kStartedPattern);
+    const QString address = found.ip.isEmpty() ? found.ip6 : found.ip;
     if (address.isEmpty())
         return when + QStringLiteral(": no address found");
-    const QString page = !publishTried ? QStringLiteral("page unchanged")
-                         : published   ? QStringLiteral("page published")
-                                       : QStringLiteral("page NOT published");
+    const QString page = !publishTried() ? QStringLiteral("page unchanged")
+                         : published()   ? QStringLiteral("page published")
+                                         : QStringLiteral("page NOT published");
     return when + QStringLiteral(": address ") + address + QStringLiteral(", ") + page;
 }

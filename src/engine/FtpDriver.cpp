@@ -1,6 +1,6 @@
 #include "engine/FtpDriver.h"
 
-#include "components/Inet.h"
+#include "components/FileTransfer.h"
 #include "engine/CheckHost.h"
 #include "system/RuntimeFormat.h"
 
@@ -8,9 +8,9 @@
 
 #include <array>
 
-FtpDriver::FtpDriver(Inet& ftp1, CheckHost& host) : m_ftp1(ftp1), m_host(host)
+FtpDriver::FtpDriver(FileTransfer& ftp1, CheckHost& host) : m_ftp1(ftp1), m_host(host)
 {
-    connect(&m_ftp1, &Inet::StateChanged, this, &FtpDriver::ftp1_StateChanged);
+    connect(&m_ftp1, &FileTransfer::StateChanged, this, &FtpDriver::ftp1_StateChanged);
 }
 
 QString FtpDriver::FtpStateDesc(qint16 code)
@@ -51,14 +51,14 @@ void FtpDriver::icWait()
     if (!m_ftp1.StillExecuting())
         return;
     QEventLoop loop;
-    connect(&m_ftp1, &Inet::ExecutionEnded, &loop, &QEventLoop::quit);
+    connect(&m_ftp1, &FileTransfer::ExecutionEnded, &loop, &QEventLoop::quit);
     loop.exec();
 }
 
 void FtpDriver::ftp1_StateChanged(qint16 State)
 {
     m_host.EventMsg(FtpStateDesc(State));
-    if (State != Inet::icError)
+    if (State != FileTransfer::icError)
         return;
     lLastFtpError = m_ftp1.ResponseCode();
     sLastFtpError = m_ftp1.ResponseInfo();

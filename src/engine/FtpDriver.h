@@ -4,7 +4,7 @@
 #include <QString>
 
 class CheckHost;
-class Inet;
+class FileTransfer;
 
 // Turns the asynchronous transfer component into one command at a time, and keeps the FTP
 // bookkeeping: every state becomes a history line, every error state is counted and listed.
@@ -12,7 +12,7 @@ class FtpDriver : public QObject
 {
     Q_OBJECT
 public:
-    FtpDriver(Inet& ftp1, CheckHost& host);
+    FtpDriver(FileTransfer& ftp1, CheckHost& host);
 
     static QString FtpStateDesc(qint16 code);
 
@@ -33,6 +33,6 @@ private:
     // Sleeps in an event loop until the component ends its operation.
     void icWait();
 
-    Inet& m_ftp1;
+    FileTransfer& m_ftp1;
     CheckHost& m_host;
 };

@@ -22,27 +22,6 @@ public:
         if (m_open)
             m_host.EventMsg(msg);
     }
-    void ShowAddressPanel(const QString& text, const QString& ipv6Text) override
-    {
-        if (m_open)
-            m_host.ShowAddressPanel(text, ipv6Text);
-    }
-    void ControlsEnable(bool TrueFalse) override
-    {
-        if (m_open)
-            m_host.ControlsEnable(TrueFalse);
-    }
-    void LoadTimer() override
-    {
-        if (m_open)
-            m_host.LoadTimer();
-    }
-    QString Caption() const override { return m_host.Caption(); }
-    void SetCaption(const QString& caption) override
-    {
-        if (m_open)
-            m_host.SetCaption(caption);
-    }
     void ShowFtpStats(qint32 errorCount, qint32 uploadCount) override
     {
         if (m_open)

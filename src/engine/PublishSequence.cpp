@@ -1,6 +1,6 @@
 #include "engine/PublishSequence.h"
 
-#include "components/Inet.h"
+#include "components/FileTransfer.h"
 #include "engine/CheckHost.h"
 #include "engine/FtpDriver.h"
 #include "engine/PageGenerator.h"
@@ -19,16 +19,27 @@ void PublishSequence::configure(const Settings& settings)
     m_ftp1.Password = TrimBlanks(settings.sPword);
     m_ftp1.RequestTimeout = m_requestTimeoutSeconds;
     m_ftp1.Proxy = proxy;
-    m_ftp1.AccessType = proxy.isEmpty() ? Inet::icDirect : Inet::icNamedProxy;
+    m_ftp1.AccessType = proxy.isEmpty() ? FileTransfer::icDirect : FileTransfer::icNamedProxy;
 }
 
-bool PublishSequence::Publish(const QString& ip, const Settings& settings, const QString& ipv6)
+PublishTarget::Result PublishSequence::Publish(const CheckAddresses& addresses,
+                                               const Settings& settings)
+{
+    if (TrimBlanks(settings.sHost) == SettingsKeys::PlaceholderHost()) {
+        m_host.EventMsg(QStringLiteral("Nothing published: enter your FTP server as the Host in "
+                                       "File > Properties"));
+        return Result::NotTried;
+    }
+    return upload(addresses, settings) ? Result::Published : Result::Failed;
+}
+
+bool PublishSequence::upload(const CheckAddresses& addresses, const Settings& settings)
 {
     m_host.EventMsg(QStringLiteral("Preparing to upload new redirector page"));
     configure(settings);
 
     bool uploaded = false;
-    if (m_pages.CreateHtm(ip, ipv6) == 0) {
+    if (m_pages.CreateHtm(addresses.ip, addresses.ip6) == 0) {
         m_host.EventMsg(QStringLiteral("Deleting old redirector page"));
         m_driver.FTPExecute(QStringLiteral("DELETE ") + settings.sTargetdir + kRemotePage);
 

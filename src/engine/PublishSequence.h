@@ -1,32 +1,37 @@
 #pragma once
 
+#include "engine/PublishTarget.h"
+
 #include <QString>
 
 class CheckHost;
 class FtpDriver;
-class Inet;
+class FileTransfer;
 class PageGenerator;
 struct Settings;
 
-// Replaces the redirector page on the FTP server: configures the component from the
-// settings, writes the page, then DELETE, PUT, CLOSE and QUIT one at a time.
-class PublishSequence
+// The first target, the redirector page on the FTP, FTPS or SFTP server: configures the
+// transfer from the settings, writes the page, then DELETE, PUT, CLOSE and QUIT one at a time.
+// While Host is the shipped placeholder there is nowhere to publish, and no error in that.
+class PublishSequence final : public PublishTarget
 {
 public:
-    PublishSequence(Inet& ftp1, FtpDriver& driver, PageGenerator& pages, CheckHost& host,
+    PublishSequence(FileTransfer& ftp1, FtpDriver& driver, PageGenerator& pages, CheckHost& host,
                     qint16 requestTimeoutSeconds)
         : m_ftp1(ftp1), m_driver(driver), m_pages(pages), m_host(host),
           m_requestTimeoutSeconds(requestTimeoutSeconds)
     {
     }
 
-    // True when the page was uploaded. Either address may be empty, not both.
-    bool Publish(const QString& ip, const Settings& settings, const QString& ipv6 = QString());
+    QString Name() const override { return QStringLiteral("page"); }
+    Result Publish(const CheckAddresses& addresses, const Settings& settings) override;
 
 private:
+    // True when the page was uploaded.
+    bool upload(const CheckAddresses& addresses, const Settings& settings);
     void configure(const Settings& settings);
 
-    Inet& m_ftp1;
+    FileTransfer& m_ftp1;
     FtpDriver& m_driver;
     PageGenerator& m_pages;
     CheckHost& m_host;

@@ -2,70 +2,81 @@
 
 #include "engine/AddressDiscovery.h"
 #include "engine/CheckHost.h"
-#include "engine/PublishSequence.h"
 #include "settings/Settings.h"
 #include "system/Clock.h"
 #include "system/RuntimeFormat.h"
 
-bool UpdateCheck::Process(bool Force)
+UpdateCheck::UpdateCheck(const Clock& clock, const Settings& settings, CheckHost& host,
+                         AddressDiscovery& discovery, const QList<PublishTarget*>& targets)
+    : m_clock(clock), m_settings(settings), m_host(host), m_discovery(discovery)
 {
-    if ((!Force && !m_settings.ProcessingEnabled) || m_checking)
-        return false;
-    m_checking = true;
-    run(Force);
-    m_checking = false;
-    return true;
+    for (PublishTarget* target : targets)
+        m_targets.append(Target{target, {}});
 }
 
-void UpdateCheck::run(bool Force)
+CheckOutcome UpdateCheck::Process(bool Force)
+{
+    CheckOutcome outcome;
+    m_checking = true;
+    run(Force, outcome);
+    m_checking = false;
+    return outcome;
+}
+
+void UpdateCheck::run(bool Force, CheckOutcome& outcome)
 {
     // The settings as they were when the check began: a save during the check's waits changes
     // the next check, never this one half-way.
     const Settings settings = m_settings;
-    const QString caption = m_host.Caption();
-    m_host.SetCaption(QStringLiteral("HostVane-Checking"));
-    m_host.ControlsEnable(false);
     m_host.ClearEvents();
     m_host.EventMsg(QStringLiteral("Checking IP address at: ") +
                     FormatDate(m_clock.now(), kCheckTimePattern));
 
+    outcome.previous = {sPreviousIP, sPreviousIPv6};
     sCurrentIP = m_discovery.GetIP(settings.sAdapterIdentity, &sCurrentIPv6);
-    // A publish that did not get the page onto the server leaves no previous address, so the
+    outcome.found = {sCurrentIP, sCurrentIPv6};
+    // A publish that did not get the addresses everywhere leaves no previous address, so the
     // next scheduled check tries again instead of leaving a stale page up.
     bool published = true;
-    bool publishTried = false;
     if (sCurrentIP.isEmpty() && sCurrentIPv6.isEmpty()) {
         m_host.EventMsg(QStringLiteral("Cannot resolve local WAN IP address"));
+        // As the previous address goes, so does what each target is known to hold: the next
+        // address found goes to all of them.
+        for (Target& t : m_targets)
+            t.holds = {};
         if (const QString hint = m_discovery.ListingHint(); !hint.isEmpty())
             m_host.EventMsg(hint);
     } else {
         m_host.EventMsg(QStringLiteral("Previous IP address: ") + sPreviousIP);
         m_host.EventMsg(QStringLiteral("Current IP address: ") + sCurrentIP);
         showIPv6Addresses();
-        const bool due = sCurrentIP != sPreviousIP || sCurrentIPv6 != sPreviousIPv6 || Force;
-        // Until the real server is entered there is nowhere to publish, and no error in that.
-        const bool serverKnown = TrimBlanks(settings.sHost) != SettingsKeys::PlaceholderHost();
-        publishTried = due && serverKnown;
-        if (publishTried) {
-            published = m_publish.Publish(sCurrentIP, settings, sCurrentIPv6);
-        } else if (due) {
-            published = false;
-            m_host.EventMsg(QStringLiteral("Nothing published: enter your FTP server as the "
-                                           "Host in File > Properties"));
-        } else {
+        if (outcome.found != outcome.previous || Force)
+            published = publish(outcome.found, Force, settings, outcome);
+        else
             m_host.EventMsg(QStringLiteral("No need to update at this time"));
-        }
     }
     sPreviousIP = published ? sCurrentIP : QString();
     sPreviousIPv6 = published ? sCurrentIPv6 : QString();
 
-    m_host.ControlsEnable(true);
-    m_host.LoadTimer();
-    m_host.SetCaption(caption);
-    m_outcome = {m_clock.now(), sCurrentIP.isEmpty() ? sCurrentIPv6 : sCurrentIP, publishTried,
-                 publishTried && published};
+    outcome.finishedAt = m_clock.now();
     m_host.EventMsg(QStringLiteral("Finished update processing at: ") +
-                    FormatDate(m_outcome.finishedAt, kCheckTimePattern));
+                    FormatDate(outcome.finishedAt, kCheckTimePattern));
+}
+
+bool UpdateCheck::publish(const CheckAddresses& found, bool Force, const Settings& settings,
+                          CheckOutcome& outcome)
+{
+    bool everywhere = true;
+    for (Target& t : m_targets) {
+        if (!Force && t.holds == found)
+            continue;
+        const PublishTarget::Result result = t.target->Publish(found, settings);
+        outcome.targets.append({t.target->Name(), result});
+        const bool done = result == PublishTarget::Result::Published;
+        t.holds = done ? found : CheckAddresses();
+        everywhere = everywhere && done;
+    }
+    return everywhere;
 }
 
 void UpdateCheck::showIPv6Addresses()

@@ -1,35 +1,32 @@
 #pragma once
 
 #include "engine/CheckOutcome.h"
+#include "engine/PublishTarget.h"
 
+#include <QList>
 #include <QString>
 
 class AddressDiscovery;
 class CheckHost;
 class Clock;
-class PublishSequence;
 struct Settings;
 
-// One complete check: find the address, compare it with the previous check's, and publish
-// the page when it changed or the check was forced. The whole check is written into the
-// event history, from "Checking IP address at: " to "Finished update processing at: ".
+// One complete check: find the address, compare it with the previous check's, and hand it to
+// the publish targets when it changed or the check was forced. The whole check is written into
+// the event history, from "Checking IP address at: " to "Finished update processing at: ",
+// and the check returns what it came to; whoever runs it decides what follows.
 class UpdateCheck
 {
 public:
     UpdateCheck(const Clock& clock, const Settings& settings, CheckHost& host,
-                AddressDiscovery& discovery, PublishSequence& publish)
-        : m_clock(clock), m_settings(settings), m_host(host), m_discovery(discovery),
-          m_publish(publish)
-    {
-    }
+                AddressDiscovery& discovery, const QList<PublishTarget*>& targets);
 
-    // Force: publish even when the address is unchanged, and check even when automatic
-    // checking is off. A call while a check is running returns at once: there is one pair
-    // of addresses and one FTP connection, so checks never overlap. True when a check ran.
-    bool Process(bool Force);
+    // Force: publish even when the address is unchanged. The caller runs one check at a time:
+    // there is one pair of addresses and one connection per target.
+    CheckOutcome Process(bool Force);
 
+    // True from the start of Process to its end.
     bool Checking() const { return m_checking; }
-    const CheckOutcome& LastOutcome() const { return m_outcome; }
 
     QString sCurrentIP;
     QString sPreviousIP;
@@ -38,14 +35,25 @@ public:
     QString sPreviousIPv6;
 
 private:
-    void run(bool Force);
+    // A target and the addresses it holds since it last published; a target that failed holds
+    // none and is handed the addresses again at the next check, while the others, already up
+    // to date, are not.
+    struct Target
+    {
+        PublishTarget* target;
+        CheckAddresses holds;
+    };
+
+    void run(bool Force, CheckOutcome& outcome);
+    // True when every target that was handed the addresses published them.
+    bool publish(const CheckAddresses& found, bool Force, const Settings& settings,
+                 CheckOutcome& outcome);
     void showIPv6Addresses();
 
     const Clock& m_clock;
     const Settings& m_settings;
     CheckHost& m_host;
     AddressDiscovery& m_discovery;
-    PublishSequence& m_publish;
+    QList<Target> m_targets;
     bool m_checking = false;
-    CheckOutcome m_outcome;
 };

@@ -1,14 +1,16 @@
 #include "engine/UpdateEngine.h"
 
+#include "components/FileTransfer.h"
 #include "system/ShellSuprt.h"
 
-UpdateEngine::UpdateEngine(const Clock& clock, Prompt& prompt, CheckHost& host,
-                           const cWinVer& platform, const Settings& settings,
+UpdateEngine::UpdateEngine(FileTransfer& transfer, const Clock& clock, Prompt& prompt,
+                           CheckHost& host, const cWinVer& platform, const Settings& settings,
                            EngineTimeouts timeouts)
-    : m_host(host), m_gate(host), errors(platform, prompt, m_gate),
+    : m_host(host), m_gate(host), ftp1(transfer), errors(platform, prompt, m_gate),
       discovery(platform, m_gate, errors), pages(m_gate, errors), driver(ftp1, m_gate),
       publish(ftp1, driver, pages, m_gate, timeouts.requestSeconds),
-      check(clock, settings, m_gate, discovery, publish)
+      // The publish targets, in the order the check hands them its addresses.
+      check(clock, settings, m_gate, discovery, {&publish})
 {
     discovery.setSettleSeconds(timeouts.settleSeconds);
 }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "components/Inet.h"
 #include "engine/AddressDiscovery.h"
 #include "engine/ErrorReporter.h"
 #include "engine/FtpDriver.h"
@@ -11,6 +10,7 @@
 
 class CheckHost;
 class Clock;
+class FileTransfer;
 class Prompt;
 class cWinVer;
 struct Settings;
@@ -24,14 +24,14 @@ struct EngineTimeouts
     qint16 requestSeconds = 10;
 };
 
-// One check-and-publish engine, wired once: the transfer component, error reporting, address
-// discovery, page generation, the FTP driver, the publish sequence and the check. Whoever
-// shows the checks (the program controller, a test) supplies the host and owns the settings.
+// One check-and-publish engine, wired once: error reporting, address discovery, page
+// generation, the FTP driver, the publish targets and the check. Whoever runs the checks (the
+// program controller, a test) supplies the file transfer and the host, and owns the settings.
 class UpdateEngine
 {
 public:
-    UpdateEngine(const Clock& clock, Prompt& prompt, CheckHost& host, const cWinVer& platform,
-                 const Settings& settings, EngineTimeouts timeouts = {});
+    UpdateEngine(FileTransfer& transfer, const Clock& clock, Prompt& prompt, CheckHost& host,
+                 const cWinVer& platform, const Settings& settings, EngineTimeouts timeouts = {});
     UpdateEngine(const UpdateEngine&) = delete;
     UpdateEngine& operator=(const UpdateEngine&) = delete;
 
@@ -40,12 +40,15 @@ public:
     // nothing more, so the event loops it waits in return at once.
     void AbandonCheck();
 
+    // One check; the caller runs one at a time (see UpdateCheck::Process).
+    CheckOutcome Check(bool Force) { return check.Process(Force); }
+
 private:
     CheckHost& m_host;
     HostGate m_gate;
 
 public:
-    Inet ftp1;
+    FileTransfer& ftp1;
     ErrorReporter errors;
     AddressDiscovery discovery;
     PageGenerator pages;

@@ -6,6 +6,7 @@
 #include "support/SshServer.h"
 #include "support/TempWorld.h"
 #include "system/InstanceGuard.h"
+#include "system/RuntimeFormat.h"
 
 #include <QDir>
 #include <QFile>
@@ -43,11 +44,18 @@ public:
     }
     void QuitHelp() override { calls << QStringLiteral("QuitHelp"); }
     QString Caption() const override { return caption; }
-    void SetCaption(const QString& text) override { caption = text; }
+    void SetCaption(const QString& text) override
+    {
+        caption = text;
+        calls << QStringLiteral("SetCaption ") + text;
+    }
     void ShowStarted(const QString&) override { calls << QStringLiteral("ShowStarted"); }
     void ShowTime(const QString&) override {}
     void ShowWaitTime(const QString& text) override { waitText = text; }
-    void ShowAddressPanel(const QString&, const QString&) override {}
+    void ShowAddressPanel(const QString& text, const QString& ipv6Text) override
+    {
+        calls << QStringLiteral("ShowAddressPanel %1|%2").arg(text, ipv6Text);
+    }
     void ShowAutoUpdate(bool TrueFalse) override
     {
         calls << QStringLiteral("ShowAutoUpdate %1").arg(TrueFalse);
@@ -136,10 +144,20 @@ TEST_F(ProgramControllerTest, StartsUpInOrderAndRefusesASecondInstance)
 TEST_F(ProgramControllerTest, ADueTickChecksAndAnUnseenFailureIsToldOnce)
 {
     Program& program = started("[Settings]\nHost=127.0.0.1:1\nAutoProcess=001\n");
+    const qsizetype before = program.view.calls.size();
     program.controller.timSeconds_Timer();
     EXPECT_TRUE(program.view.events.contains(QStringLiteral("IP resolved: 10.1.2.3")));
     EXPECT_TRUE(
         program.view.events.last().startsWith(QStringLiteral("Finished update processing")));
+    // What the window shows around a check follows from what the check came to.
+    // The first tick also asserts the tray icon.
+    EXPECT_EQ(program.view.calls.mid(before + 1, 5),
+              QStringList({QStringLiteral("SetCaption HostVane-Checking"),
+                           QStringLiteral("ControlsEnable 0"), QStringLiteral("ControlsEnable 1"),
+                           QStringLiteral("SetCaption HostVane"),
+                           QStringLiteral("ShowAddressPanel Current IP address: 10.1.2.3|")}));
+    EXPECT_EQ(program.view.waitText, QStringLiteral("Next check: ") +
+                                         FormatDate(clock.now().addSecs(300), kPanelTimePattern));
     program.controller.Process(true);
     EXPECT_EQ(program.view.calls.filter(QStringLiteral("Notify ")).size(), 1)
         << program.view.calls.join(QLatin1Char('|')).toStdString();
@@ -157,13 +175,19 @@ TEST_F(ProgramControllerTest, NoCheckNoNewsAndAHeldCheckRunsAfterTheHold)
     EXPECT_EQ(program.view.calls.mid(calls).filter(QStringLiteral("Notify")), QStringList());
 
     program.controller.HoldChecks(true);
-    InstanceGuard later;
-    ASSERT_EQ(later.Claim(), InstanceGuard::ClaimResult::OtherRunning);
-    later.AskOtherToCheck();
-    QTest::qWait(200);
+    InstanceGuard asking, raising;
+    ASSERT_EQ(asking.Claim(), InstanceGuard::ClaimResult::OtherRunning);
+    ASSERT_EQ(raising.Claim(), InstanceGuard::ClaimResult::OtherRunning);
+    asking.AskOtherToCheck();
+    // Requests are served in the order they come: once the later one raised the window, the
+    // check request has been served too.
+    raising.RaiseOther();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return program.view.calls.contains(QStringLiteral("RaiseWindow")); }));
     EXPECT_TRUE(program.view.events.isEmpty()) << "a check started while the settings were edited";
     program.controller.HoldChecks(false);
-    EXPECT_TRUE(program.view.events.contains(QStringLiteral("IP resolved: 10.1.2.3")));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return program.view.events.contains(QStringLiteral("IP resolved: 10.1.2.3")); }));
 }
 
 // An SFTP server's unknown host key is offered to be trusted once, with its fingerprint, and

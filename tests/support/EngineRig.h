@@ -2,6 +2,7 @@
 
 #include "support/RecordingHost.h"
 
+#include "components/Inet.h"
 #include "engine/UpdateEngine.h"
 #include "settings/Settings.h"
 #include "support/ManualClock.h"
@@ -15,7 +16,7 @@ struct EngineRig
 {
     explicit EngineRig(int platformId = cWinVer::WindowsNT,
                        EngineTimeouts timeouts = {.settleSeconds = 0})
-        : platform(platformId), engine(clock, prompt, host, platform, settings, timeouts)
+        : platform(platformId), engine(ftp1, clock, prompt, host, platform, settings, timeouts)
     {
         settings.sAdapterIdentity = QStringLiteral("NdisWan");
         settings.sTargetdir = QStringLiteral("/");
@@ -29,9 +30,9 @@ struct EngineRig
     ScriptedPrompt prompt;
     RecordingHost host;
     Settings settings;
+    Inet ftp1;
     UpdateEngine engine;
     // Short names for the parts tests drive most.
-    Inet& ftp1 = engine.ftp1;
     ErrorReporter& errors = engine.errors;
     AddressDiscovery& discovery = engine.discovery;
     PageGenerator& pages = engine.pages;

@@ -6,7 +6,7 @@
 
 #include <functional>
 
-// A window stand-in that keeps everything a check shows.
+// Keeps everything a check writes.
 class RecordingHost final : public CheckHost
 {
 public:
@@ -16,19 +16,6 @@ public:
         history.append(msg);
         if (onEvent)
             onEvent(msg);
-    }
-    void ShowAddressPanel(const QString& text, const QString& ipv6Text) override
-    {
-        addressPanel = text;
-        ipv6Panel = ipv6Text;
-    }
-    void ControlsEnable(bool TrueFalse) override { controlStates.append(TrueFalse); }
-    void LoadTimer() override { ++timerLoads; }
-    QString Caption() const override { return caption; }
-    void SetCaption(const QString& text) override
-    {
-        caption = text;
-        captions.append(text);
     }
     void ShowFtpStats(qint32 errorCount, qint32 uploadCount) override
     {
@@ -40,12 +27,6 @@ public:
     // Called after each history line, to act in the middle of a check.
     std::function<void(const QString&)> onEvent;
     QStringList history;
-    QString addressPanel;
-    QString ipv6Panel;
-    QList<bool> controlStates;
-    int timerLoads = 0;
-    QString caption = QStringLiteral("HostVane");
-    QStringList captions;
     qint32 errorsShown = -1;
     qint32 uploadsShown = -1;
     QStringList ftpErrorLines;
