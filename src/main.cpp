@@ -121,8 +121,8 @@ int main(int argc, char** argv)
         fileLog.emplace(path);
     ProgramController controller(clock, prompt, runner);
     if (fileLog)
-        controller.service().setEventLog(&*fileLog);
-    frmHostVane window(controller);
+        controller.setEventLog(&*fileLog);
+    frmHostVane window(controller, clock);
     if (!window.Form_Load())
         return controller.ExitStatus();
     return app.exec();

@@ -1,28 +1,29 @@
-#include "control/ProgramController.h"
+#include "control/ProgramParts.h"
 
 #include "control/ProgramView.h"
-#include "platform/TerminationSignals.h"
-#include "settings/SettingsStore.h"
-#include "system/AppIdentity.h"
 #include "system/Clock.h"
-#include "system/Prompt.h"
 #include "system/RuntimeFormat.h"
 
-#include <cstdio>
+ProgramController::ProgramController(const Clock& clock, Prompt& prompt, CommandRunner& runner,
+                                     int platformId)
+    : ProgramController(clock, prompt, runner, platformId, EngineTimeouts{})
+{
+}
 
 ProgramController::ProgramController(const Clock& clock, Prompt& prompt, CommandRunner& runner,
-                                     int platformId, EngineTimeouts timeouts)
-    : m_clock(clock), m_prompt(prompt), m_runner(runner), m_platform(platformId),
-      m_engine(m_transfer, clock, prompt, *this, m_platform, m_settings, timeouts)
+                                     int platformId, const EngineTimeouts& timeouts)
+    : m_clock(clock), m_prompt(prompt), m_runner(runner),
+      m_parts(std::make_unique<Parts>(*this, clock, prompt, runner, platformId, timeouts))
 {
-    timSeconds.setInterval(1000);
-    connect(&timSeconds, &QTimer::timeout, this, &ProgramController::timSeconds_Timer);
-    connect(&m_instance, &InstanceGuard::ShowRequested, this,
+    Parts& p = *m_parts;
+    p.timSeconds.setInterval(1000);
+    connect(&p.timSeconds, &QTimer::timeout, this, &ProgramController::timSeconds_Timer);
+    connect(&p.instance, &InstanceGuard::ShowRequested, this,
             [this](const QByteArray& activationToken) { m_view->RaiseWindow(activationToken); });
-    connect(&m_instance, &InstanceGuard::CheckRequested, this, [this] { Process(true); });
-    connect(&NTService1, &NTService::Start, this, &ProgramController::NTService1_Start);
-    connect(&NTService1, &NTService::Stop, this, &ProgramController::NTService1_Stop);
-    m_engine.errors.setServiceLog(&NTService1);
+    connect(&p.instance, &InstanceGuard::CheckRequested, this, [this] { Process(true); });
+    connect(&p.NTService1, &NTService::Start, this, &ProgramController::NTService1_Start);
+    connect(&p.NTService1, &NTService::Stop, this, &ProgramController::NTService1_Stop);
+    p.engine.errors.setServiceLog(&p.NTService1);
 }
 
 ProgramController::~ProgramController() = default;
@@ -30,19 +31,13 @@ ProgramController::~ProgramController() = default;
 void ProgramController::setView(ProgramView& view)
 {
     m_view = &view;
-    m_notifier = std::make_unique<PublishNotifier>(view);
+    m_parts->history.setView(view);
+    m_parts->notifier = std::make_unique<PublishNotifier>(view);
 }
 
-void ProgramController::LoadSettings()
+void ProgramController::setEventLog(ServiceEventLog* log)
 {
-    const SettingsStore store;
-    if (!store.readable())
-        m_prompt.Show(AppIdentity::Title(),
-                      QStringLiteral("Cannot read the settings file %1; the defaults are used.")
-                          .arg(store.fileName()),
-                      Prompt::Buttons::Ok);
-    m_settings = SettingsKeys::Load(store, m_platform.WinverPlatform());
-    SetEnabled(m_settings.ProcessingEnabled);
+    m_parts->NTService1.setEventLog(log);
 }
 
 // Every check starts here, one at a time. While one runs or the settings are being saved, a
@@ -51,62 +46,63 @@ void ProgramController::LoadSettings()
 // The check's own waits therefore never start a second one.
 void ProgramController::Process(bool Force)
 {
-    if (m_ending || (!Force && !m_settings.ProcessingEnabled))
+    Parts& p = *m_parts;
+    if (p.ending || (!Force && !p.settings.ProcessingEnabled))
         return;
-    if (m_activity != Activity::Idle) {
-        m_checkAsked = m_checkAsked || Force;
+    if (p.activity != Parts::Activity::Idle) {
+        p.checkAsked = p.checkAsked || Force;
         return;
     }
-    m_activity = Activity::Checking;
+    p.activity = Parts::Activity::Checking;
     const QString caption = m_view->Caption();
     m_view->SetCaption(QStringLiteral("HostVane-Checking"));
     m_view->ControlsEnable(false);
-    const CheckOutcome outcome = m_engine.Check(Force);
-    m_activity = Activity::Idle;
-    if (m_ending)
+    const CheckOutcome outcome = p.engine.Check(Force);
+    p.activity = Parts::Activity::Idle;
+    if (p.ending)
         return;
-    m_lastOutcome = outcome;
+    p.lastOutcome = outcome;
     m_view->ControlsEnable(true);
     LoadTimer();
     m_view->SetCaption(caption);
-    showAddresses(outcome.found);
+    showAddresses(outcome.found.ip, outcome.found.ip6);
     reportCheckToService();
-    m_hostKeys.CheckFinished(m_transfer, bServiceMode,
+    p.hostKeys.CheckFinished(p.transfer, p.bServiceMode,
                              [this] { QTimer::singleShot(0, this, [this] { Process(true); }); });
-    m_notifier->CheckFinished(outcome.publishTried(), outcome.published(), m_view->Unseen(),
-                              bServiceMode);
+    p.notifier->CheckFinished(outcome.publishTried(), outcome.published(), m_view->Unseen(),
+                              p.bServiceMode);
     runAskedCheck();
 }
 
 void ProgramController::runAskedCheck()
 {
-    if (!m_checkAsked)
+    if (!m_parts->checkAsked)
         return;
-    m_checkAsked = false;
+    m_parts->checkAsked = false;
     QTimer::singleShot(0, this, [this] { Process(true); });
 }
 
-void ProgramController::showAddresses(const CheckAddresses& found)
+void ProgramController::showAddresses(const QString& ip, const QString& ip6)
 {
-    m_view->ShowAddressPanel(
-        QStringLiteral("Current IP address: ") + found.ip,
-        found.ip6.isEmpty() ? QString() : QStringLiteral("Current IPv6 address: ") + found.ip6);
+    m_view->ShowAddressPanel(QStringLiteral("Current IP address: ") + ip,
+                             ip6.isEmpty() ? QString()
+                                           : QStringLiteral("Current IPv6 address: ") + ip6);
 }
 
 void ProgramController::LogError(const QString& msg)
 {
-    m_engine.errors.LogError(msg);
+    m_parts->engine.errors.LogError(msg);
 }
 
 void ProgramController::SetEnabled(bool TrueFalse)
 {
-    m_settings.ProcessingEnabled = TrueFalse;
+    m_parts->settings.ProcessingEnabled = TrueFalse;
     m_view->ShowAutoUpdate(TrueFalse);
 }
 
 void ProgramController::timSeconds_Timer()
 {
-    const Scheduler::Tick tick = m_scheduler.NextTick(m_clock.now());
+    const Scheduler::Tick tick = m_parts->scheduler.NextTick(m_clock.now());
     if (tick.showTime)
         ShowTime();
     if (tick.assertTray)
@@ -116,16 +112,14 @@ void ProgramController::timSeconds_Timer()
     ShowWaitTime();
 }
 
+bool ProgramController::Ticking() const
+{
+    return m_parts->timSeconds.isActive();
+}
+
 void ProgramController::runScheduledCheck()
 {
     Process(false);
-}
-
-void ProgramController::HoldChecks(bool TrueFalse)
-{
-    m_activity = TrueFalse ? Activity::Saving : Activity::Idle;
-    if (!TrueFalse)
-        runAskedCheck();
 }
 
 void ProgramController::ShowTime()
@@ -135,40 +129,11 @@ void ProgramController::ShowTime()
 
 void ProgramController::ShowWaitTime()
 {
-    m_view->ShowWaitTime(m_scheduler.WaitText(m_settings.ProcessingEnabled));
-}
-
-void ProgramController::ClearEvents()
-{
-    m_view->ClearEvents();
-}
-
-void ProgramController::EventMsg(const QString& msg)
-{
-    const QString line = CutHistoryLine(msg);
-    m_view->ShowEvent(line);
-    writeStamped(line);
-}
-
-void ProgramController::writeStamped(const QString& line) const
-{
-    std::fprintf(stderr, "%s\n", StampedLine(m_clock.now(), line).toLocal8Bit().constData());
-    std::fflush(stderr);
+    m_view->ShowWaitTime(m_parts->scheduler.WaitText(m_parts->settings.ProcessingEnabled));
 }
 
 void ProgramController::LoadTimer()
 {
-    m_scheduler.LoadTimer(m_clock.now(), m_settings.lUpdateFrequency);
+    m_parts->scheduler.LoadTimer(m_clock.now(), m_parts->settings.lUpdateFrequency);
     ShowWaitTime();
-}
-
-void ProgramController::ShowFtpStats(qint32 errorCount, qint32 uploadCount)
-{
-    m_view->ShowFtpStats(errorCount, uploadCount);
-}
-
-void ProgramController::AddFtpErrorLine(const QString& line)
-{
-    m_view->ShowFtpError(line);
-    writeStamped(line);
 }

@@ -1,19 +1,10 @@
 #pragma once
 
-#include "components/Inet.h"
-#include "components/NTService.h"
-#include "control/AddressEvents.h"
-#include "control/HostKeyQuestions.h"
-#include "control/PublishNotifier.h"
-#include "control/Scheduler.h"
-#include "engine/CheckHost.h"
-#include "engine/UpdateEngine.h"
-#include "settings/Settings.h"
-#include "system/InstanceGuard.h"
 #include "system/cWinVer.h"
 
+#include <QList>
 #include <QObject>
-#include <QTimer>
+#include <QVariantMap>
 
 #include <memory>
 
@@ -21,22 +12,28 @@ class Clock;
 class CommandRunner;
 class ProgramView;
 class Prompt;
-class TerminationSignals;
+class ServiceEventLog;
+struct EngineTimeouts;
 
 // The program: it owns the run-time state (settings, addresses, counters, schedule), the
 // engine, the service connection, the one-instance guard and the termination signals, and
 // decides what happens at each tick, command and event. It has no widgets: the window it is
-// given displays what it says and forwards the user's commands to it.
-class ProgramController : public QObject, public CheckHost
+// given displays what it says and forwards the user's commands to it. Its parts are its own:
+// the window reaches them only through what this class offers.
+class ProgramController : public QObject
 {
     Q_OBJECT
 public:
     ProgramController(const Clock& clock, Prompt& prompt, CommandRunner& runner,
-                      int platformId = cWinVer().WinverPlatform(), EngineTimeouts timeouts = {});
+                      int platformId = cWinVer().WinverPlatform());
+    ProgramController(const Clock& clock, Prompt& prompt, CommandRunner& runner, int platformId,
+                      const EngineTimeouts& timeouts);
     ~ProgramController() override;
 
     // The window; set once, before Form_Load.
     void setView(ProgramView& view);
+    // Where the service's system-log entries go instead of the journal.
+    void setEventLog(ServiceEventLog* log);
 
     // Close reasons, as Form_QueryUnload receives them.
     enum UnloadModes : qint16
@@ -52,7 +49,7 @@ public:
     // when the program must end now, with ExitStatus(): another instance runs, or whether one
     // does cannot be ruled out.
     bool Form_Load();
-    int ExitStatus() const { return m_exitStatus; }
+    int ExitStatus() const;
     void Form_QueryUnload(qint16& Cancel, qint16 UnloadMode);
     void Form_Unload(qint16& Cancel);
     // Runs the close questions and the unload; true when the program is ending.
@@ -64,48 +61,49 @@ public:
     void NTService1_Stop();
     void NTService1_Pause(bool& Success);
     void NTService1_Continue(bool& Success);
-    bool bServiceMode = false;
-    bool bServiceRunning = false;
+    // Whether systemd started the program as the service, and whether that service runs.
+    bool ServiceMode() const;
+    bool ServiceRunning() const;
 
     void LoadSettings();
+    // Runs a check now (Force: publish even an unchanged address), or right after the one
+    // under way.
     void Process(bool Force);
     void LogError(const QString& msg);
     // Automatic checking on or off.
     void SetEnabled(bool TrueFalse);
     // One tick of the one-second timer.
     void timSeconds_Timer();
-    // While the settings are being edited no check starts: Save may run systemctl, waiting in
-    // an event loop of its own. A check asked for meanwhile runs when the hold ends.
-    void HoldChecks(bool TrueFalse);
-    bool Ticking() const { return timSeconds.isActive(); }
+    bool Ticking() const;
 
-    // CheckHost
-    void ClearEvents() override;
-    void EventMsg(const QString& msg) override;
-    void ShowFtpStats(qint32 errorCount, qint32 uploadCount) override;
-    void AddFtpErrorLine(const QString& line) override;
-
-    const Settings& settings() const { return m_settings; }
-    int platformId() const { return m_platform.WinverPlatform(); }
-    Scheduler& scheduler() { return m_scheduler; }
-    UpdateEngine& engine() { return m_engine; }
-    NTService& service() { return NTService1; }
-    CommandRunner& runner() { return m_runner; }
-    const Clock& clock() const { return m_clock; }
-    Prompt& prompt() { return m_prompt; }
+    // The settings dialog's values, by the keys of the settings file ("Host", "Refresh",
+    // "AutoProcess" ...): texts, and true or false for the switches.
+    QVariantMap ShownSettings() const;
+    // Saves what the dialog holds, loads it and brings the service installation in line with
+    // it (a switch the machine could not follow is saved back). False, after saying why, when
+    // nothing could be saved: the dialog stays open with what was typed.
+    bool SaveSettings(const QVariantMap& typed);
+    // The identity the platform uses when none is set.
+    QString DefaultIdentity() const;
+    // The identity that has each check ask the Internet for the address it sees.
+    static QString PublicIdentity();
+    // The adapters the last address report listed: name and address.
+    QList<std::pair<QString, QString>> ListedAdapters() const;
+    // Opens the system-information viewer, or says it cannot.
+    void ShowSystemInformation();
 
 private:
+    struct Parts;
+
     void ShowTime();
     void ShowWaitTime();
-    // Echoes a line to standard error with the local time in front, for a terminal or journal.
-    void writeStamped(const QString& line) const;
     void runScheduledCheck();
     // A forced check asked for while another ran or the settings were saved: it runs now,
     // from the event loop.
     void runAskedCheck();
     // The next check comes the interval after now.
     void LoadTimer();
-    void showAddresses(const CheckAddresses& found);
+    void showAddresses(const QString& ip, const QString& ip6);
     void connectService();
     void reportCheckToService();
     void onTerminationSignal();
@@ -116,32 +114,5 @@ private:
     Prompt& m_prompt;
     CommandRunner& m_runner;
     ProgramView* m_view = nullptr;
-    cWinVer m_platform;
-    Settings m_settings;
-
-    Inet m_transfer;
-    UpdateEngine m_engine;
-    CheckOutcome m_lastOutcome;
-    NTService NTService1{m_runner};
-    InstanceGuard m_instance;
-    std::unique_ptr<TerminationSignals> m_signals;
-    Scheduler m_scheduler;
-    AddressEvents m_addressEvents{
-        m_clock, m_scheduler, [this] { return m_settings.ProcessingEnabled; },
-        [this] { return m_activity == Activity::Checking; }, [this] { runScheduledCheck(); }};
-    QTimer timSeconds;
-    std::unique_ptr<PublishNotifier> m_notifier;
-    HostKeyQuestions m_hostKeys{m_prompt, m_engine.errors};
-    int m_exitStatus = 0;
-    // What the program is doing; a check starts only when it does nothing else.
-    enum class Activity
-    {
-        Idle,
-        Checking,
-        Saving,
-    };
-    Activity m_activity = Activity::Idle;
-    bool m_checkAsked = false;
-    // Set once the program ends: an abandoned check leaves nothing behind.
-    bool m_ending = false;
+    std::unique_ptr<Parts> m_parts;
 };

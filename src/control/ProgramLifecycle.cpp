@@ -1,9 +1,8 @@
 // The program's start-up and shutdown: one instance per user, the service connection, the
 // close questions and the end of the program.
-#include "control/ProgramController.h"
+#include "control/ProgramParts.h"
 
 #include "control/ProgramView.h"
-#include "platform/TerminationSignals.h"
 #include "system/AppIdentity.h"
 #include "system/Clock.h"
 #include "system/Prompt.h"
@@ -20,7 +19,7 @@ bool ProgramController::Form_Load()
     SetEnabled(false);
     const QString caption = m_view->Caption();
 
-    switch (m_instance.Claim()) {
+    switch (m_parts->instance.Claim()) {
     case InstanceGuard::ClaimResult::First:
         break;
     case InstanceGuard::ClaimResult::OtherRunning:
@@ -31,33 +30,33 @@ bool ProgramController::Form_Load()
     case InstanceGuard::ClaimResult::Failed:
         m_prompt.Show(caption,
                       QStringLiteral("Cannot make sure that HostVane runs only once: %1.")
-                          .arg(m_instance.FailureText()),
+                          .arg(m_parts->instance.FailureText()),
                       Prompt::Buttons::Ok);
-        m_exitStatus = 1;
+        m_parts->exitStatus = 1;
         m_view->StartupEnds();
         return false;
     }
-    m_instance.setService(NTService::StartedAsService());
-    m_signals = std::make_unique<TerminationSignals>();
-    connect(m_signals.get(), &TerminationSignals::Received, this,
+    m_parts->instance.setService(NTService::StartedAsService());
+    m_parts->terminationSignals = std::make_unique<TerminationSignals>();
+    connect(m_parts->terminationSignals.get(), &TerminationSignals::Received, this,
             &ProgramController::onTerminationSignal);
 
     LoadSettings();
-    if (m_platform.WinverPlatform() == cWinVer::WindowsNT)
+    if (m_parts->platform.WinverPlatform() == cWinVer::WindowsNT)
         connectService();
 
-    m_view->ShowMain(m_settings.StartMinimized);
+    m_view->ShowMain(m_parts->settings.StartMinimized);
     m_view->EnableTrayIcon(true);
 
-    m_scheduler.dNextUpdate = m_clock.now();
+    m_parts->scheduler.dNextUpdate = m_clock.now();
     ShowWaitTime();
     m_view->ShowStarted(FormatDate(m_clock.now(), kStartedPattern));
-    m_engine.driver.ResetStats();
+    m_parts->engine.driver.ResetStats();
     m_view->ControlsEnable(true);
-    SetEnabled(m_settings.ProcessingEnabled);
-    timSeconds.start();
+    SetEnabled(m_parts->settings.ProcessingEnabled);
+    m_parts->timSeconds.start();
     m_view->StartupEnds();
-    NTService1.ReportReady();
+    m_parts->NTService1.ReportReady();
     return true;
 }
 
@@ -71,9 +70,9 @@ void ProgramController::refuseSecondStart()
             QStringLiteral("HostVane already runs on the desktop; the service ends. Quit the "
                            "desktop copy, then start the service again.");
         std::fprintf(stderr, "HostVane: %s\n", why.toLocal8Bit().constData());
-        NTService1.ReportRefusal(why);
-        m_exitStatus = NTService::kExitAnotherCopyRuns;
-    } else if (m_instance.OtherIsService()) {
+        m_parts->NTService1.ReportRefusal(why);
+        m_parts->exitStatus = NTService::kExitAnotherCopyRuns;
+    } else if (m_parts->instance.OtherIsService()) {
         m_prompt.Show(AppIdentity::Title(),
                       QStringLiteral("HostVane runs as a service, which has no window. To work "
                                      "with the window, stop the service first:\n"
@@ -82,17 +81,17 @@ void ProgramController::refuseSecondStart()
     } else {
         m_prompt.Show(m_view->Caption(), QStringLiteral("This program is already running."),
                       Prompt::Buttons::Ok);
-        m_instance.RaiseOther();
+        m_parts->instance.RaiseOther();
     }
 }
 
 void ProgramController::connectService()
 {
-    NTService1.Interactive = false;
-    NTService1.DisplayName = AppIdentity::Description();
-    NTService1.NotifyManager = true;
-    NTService1.StartMode = NTService::Automatic;
-    NTService1.Connect();
+    m_parts->NTService1.Interactive = false;
+    m_parts->NTService1.DisplayName = AppIdentity::Description();
+    m_parts->NTService1.NotifyManager = true;
+    m_parts->NTService1.StartMode = NTService::Automatic;
+    m_parts->NTService1.Connect();
 }
 
 void ProgramController::Form_QueryUnload(qint16& Cancel, qint16 UnloadMode)
@@ -100,7 +99,7 @@ void ProgramController::Form_QueryUnload(qint16& Cancel, qint16 UnloadMode)
     Cancel = 0;
     if (UnloadMode != FormControlMenu && UnloadMode != FormCode)
         return;
-    if (bServiceMode) {
+    if (m_parts->bServiceMode) {
         m_prompt.Show(AppIdentity::Title(),
                       QStringLiteral("You must stop this service via the Service Control Manager"),
                       Prompt::Buttons::Ok);
@@ -116,11 +115,11 @@ void ProgramController::Form_Unload(qint16& Cancel)
 {
     m_view->QuitHelp();
     m_view->EnableTrayIcon(false);
-    if (m_platform.WinverPlatform() == cWinVer::WindowsNT && bServiceMode) {
-        if (bServiceRunning)
+    if (m_parts->platform.WinverPlatform() == cWinVer::WindowsNT && m_parts->bServiceMode) {
+        if (m_parts->bServiceRunning)
             Cancel = 1;
         else
-            NTService1.Disconnect();
+            m_parts->NTService1.Disconnect();
     }
 }
 
@@ -142,9 +141,9 @@ bool ProgramController::Unload(qint16 UnloadMode)
     // its script and its transfer already stopped, and the program then ends with status 0.
     // Without a running loop there is nothing to end, and the request would instead end the
     // next loop at once.
-    timSeconds.stop();
-    m_ending = true;
-    m_engine.AbandonCheck();
+    m_parts->timSeconds.stop();
+    m_parts->ending = true;
+    m_parts->engine.AbandonCheck();
     if (QThread::currentThread()->loopLevel() > 0)
         QCoreApplication::exit(0);
     return true;
@@ -154,6 +153,11 @@ bool ProgramController::Unload(qint16 UnloadMode)
 // treats the three signals as the task manager closing the program.
 void ProgramController::onTerminationSignal()
 {
-    NTService1.RaiseStop();
+    m_parts->NTService1.RaiseStop();
     RequestUnload(AppTaskManager);
+}
+
+int ProgramController::ExitStatus() const
+{
+    return m_parts->exitStatus;
 }

@@ -69,10 +69,10 @@ Settings Load(const SettingsStore& store, int platformId)
     return s;
 }
 
-bool Save(SettingsStore& store, const ControlValues& values)
+bool Save(SettingsStore& store, const SettingValues& values)
 {
     for (const Key& key : Table()) {
-        const QVariant value = values.value(key.control);
+        const QVariant value = values.value(key.read);
         switch (key.conversion) {
         case Conversion::Text:
         case Conversion::Directory:
@@ -89,17 +89,17 @@ bool Save(SettingsStore& store, const ControlValues& values)
     return store.sync();
 }
 
-ControlValues Shown(const Settings& settings)
+SettingValues Shown(const Settings& settings)
 {
-    ControlValues shown;
+    SettingValues shown;
     for (const Key& key : Table()) {
         std::visit(
             [&](auto member) {
                 const auto& variable = settings.*member;
                 if constexpr (std::is_same_v<std::decay_t<decltype(variable)>, qint32>)
-                    shown.insert(key.control, QString::number(variable));
+                    shown.insert(key.read, QString::number(variable));
                 else
-                    shown.insert(key.control, variable);
+                    shown.insert(key.read, variable);
             },
             key.variable);
     }

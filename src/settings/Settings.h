@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QHash>
 #include <QString>
 #include <QVariant>
+#include <QVariantMap>
 
 class SettingsStore;
 
@@ -25,8 +25,9 @@ struct Settings
     QString sAdapterIdentity;
 };
 
-// The settings dialog's values by control name: a text box's text, a check box's state.
-using ControlValues = QHash<QString, QVariant>;
+// Values typed for the settings, by the key the file stores each under ("Host", "Refresh",
+// "AutoProcess" ...): a text, or true or false for a switch.
+using SettingValues = QVariantMap;
 
 namespace SettingsKeys {
 
@@ -39,12 +40,12 @@ inline QString PlaceholderHost()
 // Reads the ten keys with their defaults; the adapter default follows the platform id.
 Settings Load(const SettingsStore& store, int platformId);
 
-// Writes the ten keys from the dialog's values, each converted as the store keeps it, and
+// Writes the ten keys from the typed values, each converted as the store keeps it, and
 // replaces the file; false when it could not be written (the store says why).
-bool Save(SettingsStore& store, const ControlValues& values);
+bool Save(SettingsStore& store, const SettingValues& values);
 
-// What each of the dialog's controls shows for the settings.
-ControlValues Shown(const Settings& settings);
+// The settings as values to show for editing.
+SettingValues Shown(const Settings& settings);
 
 // The conversions, exposed for the dialog and for tests.
 bool TextToBool(const QString& text);

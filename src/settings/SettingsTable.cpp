@@ -10,30 +10,25 @@ const std::array<Key, 10>& Table()
 {
     using C = Conversion;
     static const std::array<Key, 10> table = {{
-        {u"Host"_s, u"Host"_s, [](int) { return PlaceholderHost(); }, C::Text, &Settings::sHost,
-         u"txHost"_s},
-        {u"User"_s, u"USer"_s, [](int) { return u"anonymous"_s; }, C::Text, &Settings::sUser,
-         u"txUser"_s},
-        {u"Pword"_s, u"Pword"_s, [](int) { return QString(); }, C::Text, &Settings::sPword,
-         u"txPword"_s},
-        {u"Dir"_s, u"Dir"_s, [](int) { return u"/"_s; }, C::Directory, &Settings::sTargetdir,
-         u"txDir"_s},
-        {u"proxy"_s, u"Proxy"_s, [](int) { return QString(); }, C::Text, &Settings::sProxy,
-         u"txProxy"_s},
+        {u"Host"_s, u"Host"_s, [](int) { return PlaceholderHost(); }, C::Text, &Settings::sHost},
+        {u"User"_s, u"USer"_s, [](int) { return u"anonymous"_s; }, C::Text, &Settings::sUser},
+        {u"Pword"_s, u"Pword"_s, [](int) { return QString(); }, C::Text, &Settings::sPword},
+        {u"Dir"_s, u"Dir"_s, [](int) { return u"/"_s; }, C::Directory, &Settings::sTargetdir},
+        {u"proxy"_s, u"Proxy"_s, [](int) { return QString(); }, C::Text, &Settings::sProxy},
         {u"Refresh"_s, u"Refresh"_s,
          [](int) { return RefreshText(QString::number(kDefaultRefreshMinutes)); }, C::Minutes,
-         &Settings::lUpdateFrequency, u"txRefresh"_s},
+         &Settings::lUpdateFrequency},
         {u"AutoProcess"_s, u"AutoProcess"_s, [](int) { return u"00"_s; }, C::Switch,
-         &Settings::ProcessingEnabled, u"chkEnabled"_s},
+         &Settings::ProcessingEnabled},
         {u"StartMinimized"_s, u"StartMinimized"_s, [](int) { return u"00"_s; }, C::Switch,
-         &Settings::StartMinimized, u"chkMinimize"_s},
+         &Settings::StartMinimized},
         {u"RunAsService"_s, u"RunAsService"_s, [](int) { return u"00"_s; }, C::Switch,
-         &Settings::Service, u"chkService"_s},
+         &Settings::Service},
         {u"Adapter"_s, u"Adapter"_s,
          [](int platformId) {
              return platformId == cWinVer::WindowsNT ? u"NdisWan"_s : u"PPP Adapter"_s;
          },
-         C::Text, &Settings::sAdapterIdentity, u"txIdentifier"_s},
+         C::Text, &Settings::sAdapterIdentity},
     }};
     return table;
 }

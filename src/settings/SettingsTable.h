@@ -9,7 +9,7 @@
 
 namespace SettingsKeys {
 
-// How a key's stored text becomes its variable, and its dialog control's value the text again.
+// How a key's stored text becomes its variable, and the value typed for it the text again.
 enum class Conversion
 {
     Text,      // as stored; saved trimmed
@@ -25,7 +25,6 @@ struct Key
     QString (*fallback)(int platformId);
     Conversion conversion;
     std::variant<QString Settings::*, qint32 Settings::*, bool Settings::*> variable;
-    QString control; // the settings dialog's text box or check box
 };
 
 // The ten keys, in the order in which loading and saving process them.

@@ -1,13 +1,13 @@
 #include "ui/IdentifierBox.h"
 
-#include "engine/AddressDiscovery.h"
+#include "control/ProgramController.h"
 
 #include <QLineEdit>
 
 using namespace Qt::StringLiterals;
 
-IdentifierBox::IdentifierBox(const QString& defaultIdentity, const QList<ListedAdapter>& listed,
-                             QWidget* parent)
+IdentifierBox::IdentifierBox(const QString& defaultIdentity,
+                             const QList<std::pair<QString, QString>>& listed, QWidget* parent)
     : QComboBox(parent)
 {
     setEditable(true);
@@ -17,17 +17,17 @@ IdentifierBox::IdentifierBox(const QString& defaultIdentity, const QList<ListedA
     offer(defaultIdentity,
           u"Your Internet link: a point-to-point link such as ppp0, or else the interface that "
           "holds the default route"_s);
-    for (const ListedAdapter& adapter : listed) {
+    const QString publicIdentity = ProgramController::PublicIdentity();
+    for (const auto& [name, address] : listed) {
         // After a check of the public address the listing holds only that; it is offered below.
-        if (adapter.name.compare(kPublicIdentity, Qt::CaseInsensitive) == 0)
+        if (name.compare(publicIdentity, Qt::CaseInsensitive) == 0)
             continue;
-        offer(adapter.name, adapter.address.isEmpty()
-                                ? u"Listed without an address at the last check"_s
-                                : u"Held %1 at the last check"_s.arg(adapter.address));
+        offer(name, address.isEmpty() ? u"Listed without an address at the last check"_s
+                                      : u"Held %1 at the last check"_s.arg(address));
     }
-    offer(kPublicIdentity, u"The address the Internet sees, for a machine behind a router: each "
-                           "check asks an address echo service on the Internet for it "
-                           "(getip-public.sh)"_s);
+    offer(publicIdentity, u"The address the Internet sees, for a machine behind a router: each "
+                          "check asks an address echo service on the Internet for it "
+                          "(getip-public.sh)"_s);
 }
 
 void IdentifierBox::offer(const QString& identity, const QString& toolTip)

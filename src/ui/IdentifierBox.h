@@ -1,8 +1,8 @@
 #pragma once
 
-#include "engine/AdapterListing.h"
-
 #include <QComboBox>
+
+#include <utility>
 
 // The connection identifier: typed as before, or chosen from the platform's default, the
 // adapters the last address report listed and the public address. Choosing reads nothing
@@ -11,7 +11,7 @@ class IdentifierBox : public QComboBox
 {
     Q_OBJECT
 public:
-    IdentifierBox(const QString& defaultIdentity, const QList<ListedAdapter>& listed,
+    IdentifierBox(const QString& defaultIdentity, const QList<std::pair<QString, QString>>& listed,
                   QWidget* parent);
 
     static constexpr int kMaxIdentifier = 20;

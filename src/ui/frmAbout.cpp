@@ -1,9 +1,7 @@
 #include "ui/frmAbout.h"
 
-#include "platform/CommandRunner.h"
+#include "control/ProgramController.h"
 #include "system/AppIdentity.h"
-#include "system/Prompt.h"
-#include "system/registry.h"
 #include "ui/AppIcon.h"
 #include "ui/CenterOnScreen.h"
 #include "ui/ContextIDs.h"
@@ -15,10 +13,10 @@
 #include <QPushButton>
 #include <QUrl>
 
-frmAbout::frmAbout(CommandRunner& runner, Prompt& prompt, QWidget* parent)
+frmAbout::frmAbout(ProgramController& program, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-      m_runner(runner), m_prompt(prompt), lblTitle(new QLabel(this)), lblVersion(new QLabel(this)),
+      m_program(program), lblTitle(new QLabel(this)), lblVersion(new QLabel(this)),
       lblCopyright(new QLabel(this))
 {
     setObjectName(QStringLiteral("frmAbout"));
@@ -81,26 +79,10 @@ void frmAbout::Form_Load()
 
 void frmAbout::StartSysInfo()
 {
-    QString path;
-    if (GetKeyValue(registry::HKEY_LOCAL_MACHINE,
-                    QString::fromUtf16(registry::kSystemInformationKey), QStringLiteral("PATH"),
-                    path) &&
-        m_runner.StartDetached(path, {}))
-        return;
-    m_prompt.Show(AppIdentity::Title(),
-                  QStringLiteral("System Information Is Unavailable At This Time"),
-                  Prompt::Buttons::Ok);
+    m_program.ShowSystemInformation();
 }
 
 void frmAbout::WebLaunch(const QString& address)
 {
     QDesktopServices::openUrl(QUrl(address));
-}
-
-bool frmAbout::GetKeyValue(quint32 KeyRoot, const QString& KeyName, const QString& SubKeyRef,
-                           QString& KeyVal)
-{
-    const QVariant value = registry::RegReadKeyValue(KeyRoot, KeyName, SubKeyRef);
-    KeyVal = value.isValid() ? value.toString() : QString();
-    return value.isValid();
 }

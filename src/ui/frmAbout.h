@@ -2,8 +2,7 @@
 
 #include <QDialog>
 
-class CommandRunner;
-class Prompt;
+class ProgramController;
 class QLabel;
 class QPushButton;
 
@@ -13,21 +12,16 @@ class frmAbout : public QDialog
 {
     Q_OBJECT
 public:
-    frmAbout(CommandRunner& runner, Prompt& prompt, QWidget* parent = nullptr);
+    explicit frmAbout(ProgramController& program, QWidget* parent = nullptr);
 
-    // Finds the system-information program and starts it on its own, or says it cannot.
+    // Has the program start the system-information viewer, which says when it cannot.
     void StartSysInfo();
-    // Reads a registry value as text into `KeyVal`; false, with `KeyVal` emptied, when
-    // nothing could be read.
-    static bool GetKeyValue(quint32 KeyRoot, const QString& KeyName, const QString& SubKeyRef,
-                            QString& KeyVal);
 
 private:
     void Form_Load();
     void WebLaunch(const QString& address);
 
-    CommandRunner& m_runner;
-    Prompt& m_prompt;
+    ProgramController& m_program;
     QLabel* lblTitle;
     QLabel* lblVersion;
     QLabel* lblCopyright;

@@ -21,7 +21,8 @@
 #include <QLineEdit>
 #include <QSessionManager>
 
-frmHostVane::frmHostVane(ProgramController& controller) : m_controller(controller)
+frmHostVane::frmHostVane(ProgramController& controller, const Clock& clock)
+    : m_controller(controller), m_clock(clock)
 {
     setObjectName(QStringLiteral("frmHostVane"));
     setWindowTitle(AppIdentity::Title());
@@ -123,12 +124,10 @@ void frmHostVane::connectMenus()
 // The controller takes the settings back from the store whether the dialog saved or not.
 void frmHostVane::mnuProperties_Click()
 {
-    frmSettings dialog(m_controller, m_controller.service(), m_controller.prompt());
+    frmSettings dialog(m_controller);
     ContextIDs::SetHelpContext(&dialog, 240);
-    m_controller.HoldChecks(true);
     dialog.exec();
     m_controller.LoadSettings();
-    m_controller.HoldChecks(false);
 }
 
 void frmHostVane::mnuAutoUpdate_Click()
@@ -225,6 +224,6 @@ void frmHostVane::EnableTrayIcon(bool TrueFalse)
 
 void frmHostVane::ShowAbout()
 {
-    frmAbout about(m_controller.runner(), m_controller.prompt(), this);
+    frmAbout about(m_controller, this);
     about.exec();
 }

@@ -10,6 +10,7 @@
 
 class EventHistoryList;
 class MainMenus;
+class Clock;
 class ProgramController;
 class QComboBox;
 class QLineEdit;
@@ -23,7 +24,8 @@ class frmHostVane : public QMainWindow, public ProgramView
 {
     Q_OBJECT
 public:
-    explicit frmHostVane(ProgramController& controller);
+    // `clock` times the splash card.
+    frmHostVane(ProgramController& controller, const Clock& clock);
     ~frmHostVane() override;
 
     // Start-up as the controller runs it; false when another instance runs.
@@ -73,6 +75,7 @@ private:
     void mnuAutoUpdate_Click();
 
     ProgramController& m_controller;
+    const Clock& m_clock;
     QPointer<frmSplash> m_splash;
     kwSysTray kwSysTray1;
     FreedesktopNotice m_notice{kwSysTray1};

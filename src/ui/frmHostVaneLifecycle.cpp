@@ -20,7 +20,7 @@ void frmHostVane::StartupBegins()
 {
     InitHelp();
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    m_splash = new frmSplash(m_controller.clock());
+    m_splash = new frmSplash(m_clock);
     m_splash->show();
     m_splash->repaint();
 }
@@ -76,7 +76,7 @@ void frmHostVane::Form_Resize()
 {
     // A service's window is never on the taskbar. Queued: showMinimized() shows the window
     // again right after the state has changed.
-    if (isMinimized() && m_controller.bServiceMode)
+    if (isMinimized() && m_controller.ServiceMode())
         QMetaObject::invokeMethod(this, &QWidget::hide, Qt::QueuedConnection);
 }
 

@@ -1,12 +1,6 @@
 #include "ui/frmSettings.h"
 
-#include "components/ServiceInstallation.h"
 #include "control/ProgramController.h"
-#include "engine/AdapterListing.h"
-#include "settings/SettingsStore.h"
-#include "settings/SettingsTable.h"
-#include "system/AppIdentity.h"
-#include "system/Prompt.h"
 #include "ui/CenterOnScreen.h"
 #include "ui/IdentifierBox.h"
 #include "ui/StarPasswordStyle.h"
@@ -26,43 +20,46 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// The boxes in tab order: name, tool-tip, and left, top, width, height in twips.
+// The boxes in tab order: name, the settings key it edits, tool-tip, and left, top, width,
+// height in twips.
 struct Box
 {
     QString name;
+    QString key;
     QString toolTip;
     int left, top, width, height;
 };
 
 const Box kTextBoxes[] = {
-    {u"txHost"_s, u"Destination ftp server address"_s, 1680, 120, 4572, 288},
-    {u"txUser"_s, u"Login ID for host server"_s, 1680, 432, 2772, 288},
-    {u"txPword"_s, u"Password for host server"_s, 1680, 744, 2772, 288},
-    {u"txDir"_s, u"Directory on host to copy hostvane.html to"_s, 1680, 1056, 4512, 288},
-    {u"txProxy"_s, u"Proxy server if you are using one"_s, 1680, 1368, 2772, 288},
-    {u"txRefresh"_s, u"Frequency in minutes at which the current ip address is checked"_s, 1680,
-     1680, 552, 288},
+    {u"txHost"_s, u"Host"_s, u"Destination ftp server address"_s, 1680, 120, 4572, 288},
+    {u"txUser"_s, u"User"_s, u"Login ID for host server"_s, 1680, 432, 2772, 288},
+    {u"txPword"_s, u"Pword"_s, u"Password for host server"_s, 1680, 744, 2772, 288},
+    {u"txDir"_s, u"Dir"_s, u"Directory on host to copy hostvane.html to"_s, 1680, 1056, 4512, 288},
+    {u"txProxy"_s, u"proxy"_s, u"Proxy server if you are using one"_s, 1680, 1368, 2772, 288},
+    {u"txRefresh"_s, u"Refresh"_s,
+     u"Frequency in minutes at which the current ip address is checked"_s, 1680, 1680, 552, 288},
 };
 
 // Said of this system's interfaces, on the box and on its label alike.
 const QString kIdentifierTip =
     uR"(The text that marks your Internet connection in the address report: "NdisWan" for the dial-up link (ppp0) or else the interface with the default route, an interface name such as ppp0, eth0 or wlan0, or "public" for the address the Internet sees when you are behind a router)"_s;
-const Box kIdentifierBox = {u"txIdentifier"_s, kIdentifierTip, 1680, 1980, 3792, 288};
+const Box kIdentifierBox = {u"txIdentifier"_s, u"Adapter"_s, kIdentifierTip, 1680, 1980, 3792, 288};
 
 struct CheckBox
 {
     QString name;
+    QString key;
     QString caption;
     QString toolTip;
     int left, top, width, height;
 };
 
 const CheckBox kCheckBoxes[] = {
-    {u"chkEnabled"_s, u"Automatically update"_s,
+    {u"chkEnabled"_s, u"AutoProcess"_s, u"Automatically update"_s,
      u"Determines if Hostvane starts checking automatically at startup"_s, 60, 2400, 2052, 192},
-    {u"chkMinimize"_s, u"Minimize / hide at startup"_s,
+    {u"chkMinimize"_s, u"StartMinimized"_s, u"Minimize / hide at startup"_s,
      u"Determines if Hostvane is minimized at startup"_s, 60, 2640, 2172, 192},
-    {u"chkService"_s, u"Install as a service"_s,
+    {u"chkService"_s, u"RunAsService"_s, u"Install as a service"_s,
      u"Determines if Hostvane operates as a service.  Recommend with Windows NT servers."_s, 60,
      2880, 1992, 192},
 };
@@ -85,6 +82,9 @@ const Label kLabels[] = {
     {u"Connection identifier"_s, kIdentifierTip, 1980},
 };
 
+// The property that names the settings key a control edits.
+constexpr char kKeyProperty[] = "settingsKey";
+
 constexpr int kLabelLeft = 60;
 constexpr int kLabelWidth = 1512;
 constexpr int kLabelHeight = 288;
@@ -94,23 +94,12 @@ constexpr int kMaxMinutesDigits = 2;
 // What a check box draws before its caption, in twips at the designed scale.
 constexpr int kCheckIndicator = 300;
 
-// The identity the store gives when it holds none: the platform's own.
-QString IdentityFallback(int platformId)
-{
-    for (const SettingsKeys::Key& key : SettingsKeys::Table()) {
-        if (key.control == kIdentifierBox.name)
-            return key.fallback(platformId);
-    }
-    return QString();
-}
-
 } // namespace
 
-frmSettings::frmSettings(ProgramController& owner, NTService& NTService1, Prompt& prompt,
-                         int platformId)
+frmSettings::frmSettings(ProgramController& owner)
     : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-      m_owner(owner), m_service(NTService1), m_prompt(prompt), m_platform(platformId)
+      m_owner(owner)
 {
     setObjectName(u"frmSettings"_s);
     setWindowTitle(u"HostVane Settings"_s);
@@ -138,6 +127,7 @@ void frmSettings::buildControls()
     QList<QWidget*> boxes;
     const auto place = [&](QWidget* box, const Box& b) {
         box->setObjectName(b.name);
+        box->setProperty(kKeyProperty, b.key);
         box->setToolTip(b.toolTip);
         box->setGeometry(twips.rect(b.left, b.top, b.width, b.height));
         chain(box);
@@ -146,8 +136,7 @@ void frmSettings::buildControls()
     for (const Box& b : kTextBoxes)
         place(new QLineEdit(this), b);
     // The adapters of the listing the last check left, offered by name.
-    place(new IdentifierBox(IdentityFallback(m_platform.WinverPlatform()),
-                            ListedAdapters(u"hostvane.ip"_s), this),
+    place(new IdentifierBox(m_owner.DefaultIdentity(), m_owner.ListedAdapters(), this),
           kIdentifierBox);
     auto* txPword = static_cast<QLineEdit*>(boxes[2]);
     txPword->setEchoMode(QLineEdit::Password);
@@ -164,6 +153,7 @@ void frmSettings::buildControls()
     for (const CheckBox& c : kCheckBoxes) {
         auto* box = new QCheckBox(c.caption, this);
         box->setObjectName(c.name);
+        box->setProperty(kKeyProperty, c.key);
         box->setToolTip(c.toolTip);
         box->setGeometry(twips.rect(c.left, c.top, c.width, c.height));
         chain(box);
@@ -196,62 +186,48 @@ void frmSettings::buildControls()
 
 void frmSettings::Form_Load()
 {
-    const ControlValues shown = SettingsKeys::Shown(m_owner.settings());
-    for (auto it = shown.cbegin(); it != shown.cend(); ++it) {
-        if (auto* box = findChild<QLineEdit*>(it.key()))
-            box->setText(it.value().toString());
-        else if (auto* combo = findChild<QComboBox*>(it.key()))
-            combo->setEditText(it.value().toString());
-        else if (auto* check = findChild<QCheckBox*>(it.key()))
-            check->setChecked(it.value().toBool());
+    const QVariantMap shown = m_owner.ShownSettings();
+    for (QWidget* control : findChildren<QWidget*>()) {
+        const QString key = control->property(kKeyProperty).toString();
+        if (key.isEmpty())
+            continue; // a label, a button, a combo box's own line
+        const QVariant value = shown.value(key);
+        if (auto* box = qobject_cast<QLineEdit*>(control))
+            box->setText(value.toString());
+        else if (auto* combo = qobject_cast<QComboBox*>(control))
+            combo->setEditText(value.toString());
+        else if (auto* check = qobject_cast<QCheckBox*>(control))
+            check->setChecked(value.toBool());
     }
     CenterOnScreen(*this);
 }
 
-ControlValues frmSettings::values() const
+QVariantMap frmSettings::values() const
 {
-    ControlValues typed;
-    for (const SettingsKeys::Key& key : SettingsKeys::Table()) {
-        if (const auto* box = findChild<QLineEdit*>(key.control))
-            typed.insert(key.control, box->text());
-        else if (const auto* combo = findChild<QComboBox*>(key.control))
-            typed.insert(key.control, combo->currentText());
-        else if (const auto* check = findChild<QCheckBox*>(key.control))
-            typed.insert(key.control, check->isChecked());
+    QVariantMap typed;
+    for (const QWidget* control : findChildren<QWidget*>()) {
+        const QString key = control->property(kKeyProperty).toString();
+        if (key.isEmpty())
+            continue;
+        if (const auto* box = qobject_cast<const QLineEdit*>(control))
+            typed.insert(key, box->text());
+        else if (const auto* combo = qobject_cast<const QComboBox*>(control))
+            typed.insert(key, combo->currentText());
+        else if (const auto* check = qobject_cast<const QCheckBox*>(control))
+            typed.insert(key, check->isChecked());
     }
     return typed;
 }
 
 void frmSettings::cmdDone_Click(int Index)
 {
-    if (Index == 0) {
-        SettingsStore store;
-        if (!SettingsKeys::Save(store, values())) {
-            // Nothing else of Save runs, and the dialog keeps what was typed.
-            m_prompt.Show(AppIdentity::Title(),
-                          u"The settings could not be saved to %1: %2"_s.arg(store.fileName(),
-                                                                             store.errorString()),
-                          Prompt::Buttons::Ok);
-            return;
-        }
-        m_owner.LoadSettings();
-        if (!UpdateServiceSetting()) {
-            // The switch shows what the machine has: a service that failed to install is off.
-            ControlValues kept = values();
-            kept.insert(u"chkService"_s, !m_owner.settings().Service);
-            if (SettingsKeys::Save(store, kept))
-                m_owner.LoadSettings();
-        }
-        accept();
+    // A save that failed keeps the dialog open with what was typed.
+    if (Index == 0 && !m_owner.SaveSettings(values()))
         return;
-    }
-    reject();
-}
-
-bool frmSettings::UpdateServiceSetting()
-{
-    return ServiceInstallation::UpdateServiceSetting(
-        m_platform.WinverPlatform(), m_owner.settings().Service, m_service, m_prompt);
+    if (Index == 0)
+        accept();
+    else
+        reject();
 }
 
 void frmSettings::keyPressEvent(QKeyEvent* event)

@@ -1,5 +1,6 @@
 #include "control/ProgramController.h"
 #include "control/ProgramView.h"
+#include "engine/UpdateEngine.h"
 #include "support/ManualClock.h"
 #include "support/RecordingRunner.h"
 #include "support/ScriptedPrompt.h"
@@ -163,9 +164,9 @@ TEST_F(ProgramControllerTest, ADueTickChecksAndAnUnseenFailureIsToldOnce)
         << program.view.calls.join(QLatin1Char('|')).toStdString();
 }
 
-// With automatic checking off a due tick runs no check and tells nothing; while the settings are
-// edited a check asked for from outside waits, and runs when the editing ends.
-TEST_F(ProgramControllerTest, NoCheckNoNewsAndAHeldCheckRunsAfterTheHold)
+// With automatic checking off a due tick runs no check and tells nothing; a check asked for
+// while the settings are saved (systemctl running) waits, and runs when the save is over.
+TEST_F(ProgramControllerTest, NoCheckNoNewsAndACheckDuringASaveRunsAfterIt)
 {
     Program& program = started("[Settings]\nHost=127.0.0.1:1\nAutoProcess=000\n");
     const qsizetype calls = program.view.calls.size();
@@ -174,18 +175,18 @@ TEST_F(ProgramControllerTest, NoCheckNoNewsAndAHeldCheckRunsAfterTheHold)
     EXPECT_TRUE(program.view.events.isEmpty());
     EXPECT_EQ(program.view.calls.mid(calls).filter(QStringLiteral("Notify")), QStringList());
 
-    program.controller.HoldChecks(true);
-    InstanceGuard asking, raising;
-    ASSERT_EQ(asking.Claim(), InstanceGuard::ClaimResult::OtherRunning);
-    ASSERT_EQ(raising.Claim(), InstanceGuard::ClaimResult::OtherRunning);
-    asking.AskOtherToCheck();
-    // Requests are served in the order they come: once the later one raised the window, the
-    // check request has been served too.
-    raising.RaiseOther();
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return program.view.calls.contains(QStringLiteral("RaiseWindow")); }));
-    EXPECT_TRUE(program.view.events.isEmpty()) << "a check started while the settings were edited";
-    program.controller.HoldChecks(false);
+    QVariantMap typed = program.controller.ShownSettings();
+    typed.insert(QStringLiteral("RunAsService"), true);
+    bool askedDuringSave = false;
+    program.runner.onRun = [&] {
+        askedDuringSave = true;
+        program.controller.Process(true);
+        EXPECT_TRUE(program.view.events.isEmpty()) << "a check started inside the save";
+    };
+    EXPECT_TRUE(program.controller.SaveSettings(typed));
+    program.runner.onRun = nullptr;
+    EXPECT_TRUE(askedDuringSave);
+    EXPECT_TRUE(program.view.events.isEmpty());
     EXPECT_TRUE(QTest::qWaitFor(
         [&] { return program.view.events.contains(QStringLiteral("IP resolved: 10.1.2.3")); }));
 }

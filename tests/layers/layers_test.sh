@@ -21,4 +21,4 @@ for probe in "$@"; do
     *) echo "$target failed for another reason:"; echo "$output"; exit 1 ;;
     esac
 done
-echo "$# upward includes refused"
+echo "$# forbidden includes refused"

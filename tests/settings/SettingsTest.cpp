@@ -57,16 +57,16 @@ TEST_F(SettingsTest, FirstRunHasTheDefaultsAndWritesNothing)
 
 TEST_F(SettingsTest, WhatSaveWritesLoadsBack)
 {
-    ControlValues input = {{QStringLiteral("txHost"), QStringLiteral("  ftp.example.net:2121 ")},
-                           {QStringLiteral("txUser"), QStringLiteral(" webmaster ")},
-                           {QStringLiteral("txPword"), QStringLiteral(" s3cret ")},
-                           {QStringLiteral("txDir"), QStringLiteral(" pub ")},
-                           {QStringLiteral("txProxy"), QStringLiteral(" proxy.example.net:3128 ")},
-                           {QStringLiteral("txRefresh"), QStringLiteral("7")},
-                           {QStringLiteral("chkEnabled"), true},
-                           {QStringLiteral("chkMinimize"), true},
-                           {QStringLiteral("chkService"), true},
-                           {QStringLiteral("txIdentifier"), QStringLiteral(" ppp0 ")}};
+    SettingValues input = {{QStringLiteral("Host"), QStringLiteral("  ftp.example.net:2121 ")},
+                           {QStringLiteral("User"), QStringLiteral(" webmaster ")},
+                           {QStringLiteral("Pword"), QStringLiteral(" s3cret ")},
+                           {QStringLiteral("Dir"), QStringLiteral(" pub ")},
+                           {QStringLiteral("proxy"), QStringLiteral(" proxy.example.net:3128 ")},
+                           {QStringLiteral("Refresh"), QStringLiteral("7")},
+                           {QStringLiteral("AutoProcess"), true},
+                           {QStringLiteral("StartMinimized"), true},
+                           {QStringLiteral("RunAsService"), true},
+                           {QStringLiteral("Adapter"), QStringLiteral(" ppp0 ")}};
     {
         SettingsStore store(file());
         ASSERT_TRUE(SettingsKeys::Save(store, input));
@@ -93,9 +93,9 @@ TEST_F(SettingsTest, WhatSaveWritesLoadsBack)
     EXPECT_TRUE(text.contains("Refresh=07"));
     EXPECT_EQ(QFileInfo(file()).permissions() & 0x7077, QFile::ReadOwner | QFile::WriteOwner);
 
-    for (const char* box : {"chkEnabled", "chkMinimize", "chkService"})
-        input[QLatin1String(box)] = false;
-    input[QStringLiteral("txIdentifier")] = QString();
+    for (const char* key : {"AutoProcess", "StartMinimized", "RunAsService"})
+        input[QLatin1String(key)] = false;
+    input[QStringLiteral("Adapter")] = QString();
     {
         SettingsStore store(file());
         ASSERT_TRUE(SettingsKeys::Save(store, input));

@@ -1,3 +1,5 @@
+#include "control/ProgramController.h"
+#include "support/ManualClock.h"
 #include "support/RecordingRunner.h"
 #include "support/ScriptedPrompt.h"
 #include "ui/frmAbout.h"
@@ -24,9 +26,11 @@ QString text(const QWidget& box, const char* name)
 
 TEST(AboutBox, ShowsTheProgramsIdentity)
 {
+    ManualClock clock;
     RecordingRunner runner;
     ScriptedPrompt prompt;
-    frmAbout about(runner, prompt);
+    ProgramController program(clock, prompt, runner);
+    frmAbout about(program);
     EXPECT_EQ(about.windowTitle(), QStringLiteral("About HostVane"));
     EXPECT_EQ(text(about, "lblTitle"), QStringLiteral("HostVane"));
     EXPECT_EQ(text(about, "lblVersion"), QStringLiteral("Version 1.1.3"));
@@ -61,12 +65,14 @@ protected:
     }
     void pressSysInfo()
     {
-        frmAbout about(runner, prompt);
+        ProgramController program(clock, prompt, runner);
+        frmAbout about(program);
         about.findChild<QPushButton*>(QStringLiteral("cmdSysInfo"))->click();
     }
 
     QTemporaryDir bin;
     QByteArray savedPath;
+    ManualClock clock;
     RecordingRunner runner;
     ScriptedPrompt prompt;
 };

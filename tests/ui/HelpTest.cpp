@@ -1,5 +1,4 @@
 #include "QuietWindowTest.h"
-#include "support/RecordingRunner.h"
 #include "ui/ContextIDs.h"
 #include "ui/HelpViewer.h"
 #include "ui/MainMenus.h"
@@ -116,8 +115,7 @@ TEST_F(HelpTest, F1OpensTheTopicOfTheWindowOrOpenMenu)
     EXPECT_EQ(settingsTopic, QStringLiteral("240"));
     EXPECT_TRUE(viewerUsable);
 
-    RecordingRunner runner;
-    frmAbout about(runner, prompt, &w);
+    frmAbout about(w.controller(), &w);
     about.show();
     EXPECT_EQ(pressF1(about.findChild<QWidget*>(QStringLiteral("cmdOK"))), QStringLiteral("250"));
 }

@@ -1,3 +1,4 @@
+#include "components/ServiceEventLog.h"
 #include "support/ManualClock.h"
 #include "support/ProgramWindow.h"
 #include "support/ScriptedPrompt.h"
@@ -247,14 +248,14 @@ TEST_F(MainWindowTest, AutoUpdateOffWaitsUntilSwitchedOn)
     EXPECT_TRUE(history().isEmpty());
 
     action("mnuAutoUpdate")->trigger();
-    EXPECT_TRUE(w.controller.settings().ProcessingEnabled);
+    EXPECT_TRUE(w.controller.ShownSettings().value(QStringLiteral("AutoProcess")).toBool());
     EXPECT_TRUE(action("mnuAutoUpdate")->isChecked());
     w.controller.timSeconds_Timer();
     EXPECT_EQ(checksRun(), 1) << "the overdue check starts at the next tick";
 
     action("mnuAutoUpdate")->trigger();
     action("mnuAutoUpdate")->trigger();
-    EXPECT_TRUE(w.controller.settings().ProcessingEnabled);
+    EXPECT_TRUE(w.controller.ShownSettings().value(QStringLiteral("AutoProcess")).toBool());
     QFile ini(world.configFile());
     ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
     EXPECT_TRUE(ini.readAll().contains("AutoProcess=000")) << "the menu never writes the store";
@@ -269,7 +270,6 @@ TEST_F(MainWindowTest, UpdateNowWithAutoUpdateOffMovesTheDueTime)
     EXPECT_TRUE(history().contains(QStringLiteral("Preparing to upload new redirector page")));
     action("mnuAutoUpdate")->trigger();
     w.controller.timSeconds_Timer();
-    EXPECT_EQ(w.controller.scheduler().dNextUpdate, clock.now().addSecs(600));
     EXPECT_EQ(panel("NextCheck"), QStringLiteral("Next check: Dec 06, 03:01:38 am"));
 }
 
@@ -407,7 +407,9 @@ TEST_F(MainWindowTest, SpecialFileInPlaceOfAFileNeverBlocks)
         EXPECT_EQ(place.readFile(QStringLiteral("hostvane.htm")).contains("10.1.2.3"),
                   c.pageWritten)
             << c.name;
-        EXPECT_EQ(w.controller.settings().sHost == SettingsKeys::PlaceholderHost(), !c.check)
+        EXPECT_EQ(w.controller.ShownSettings().value(QStringLiteral("Host")) ==
+                      QStringLiteral("ftp.your-provider.example"),
+                  !c.check)
             << c.name << ": the defaults stand in for an unreadable settings file only";
         EXPECT_FALSE(QFileInfo::exists(place.root() + QStringLiteral("/outside"))) << c.name;
     }
@@ -480,23 +482,23 @@ TEST_F(MainWindowTest, ServiceHandlersLogAndSetTheFlags)
 {
     ProgramWindow& w = start();
     RecordingEventLog log;
-    w.controller.service().setEventLog(&log);
+    w.controller.setEventLog(&log);
     bool success = false;
     w.controller.NTService1_Start(success);
     EXPECT_TRUE(success);
-    EXPECT_TRUE(w.controller.bServiceMode && w.controller.bServiceRunning);
+    EXPECT_TRUE(w.controller.ServiceMode() && w.controller.ServiceRunning());
     for (auto refuse :
          {&ProgramController::NTService1_Pause, &ProgramController::NTService1_Continue}) {
         success = true;
         (w.controller.*refuse)(success);
         EXPECT_FALSE(success);
-        EXPECT_TRUE(w.controller.bServiceMode && w.controller.bServiceRunning);
+        EXPECT_TRUE(w.controller.ServiceMode() && w.controller.ServiceRunning());
     }
     w.controller.LogError(QStringLiteral("error: 1 running getip.bat"));
     EXPECT_TRUE(prompt.shown.isEmpty()) << "nobody would answer a box in service mode";
     w.controller.NTService1_Stop();
-    EXPECT_TRUE(w.controller.bServiceMode);
-    EXPECT_FALSE(w.controller.bServiceRunning);
+    EXPECT_TRUE(w.controller.ServiceMode());
+    EXPECT_FALSE(w.controller.ServiceRunning());
     EXPECT_EQ(log.entries,
               QStringList({QStringLiteral("0 [110] Hostvane Started.  Version:  1 1 3"),
                            QStringLiteral("2 [109] Hostvane-error: 1 running getip.bat"),

@@ -1,4 +1,3 @@
-#include "components/NTService.h"
 #include "support/ManualClock.h"
 #include "support/ProgramWindow.h"
 #include "support/ReadOnlyPath.h"
@@ -38,9 +37,9 @@ protected:
     }
 
     // A fresh dialog, shown and active, its first box focused, as a user gets it.
-    frmSettings& open(int platformId = cWinVer::WindowsNT)
+    frmSettings& open()
     {
-        dialog = std::make_unique<frmSettings>(main, service, prompt, platformId);
+        dialog = std::make_unique<frmSettings>(main);
         dialog->show();
         dialog->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
@@ -79,14 +78,18 @@ protected:
     {
         QTest::keyClick(QApplication::focusWidget(), key, modifiers);
     }
+    // What the program holds for a key of the settings file.
+    QVariant setting(const char* key) const
+    {
+        return main.ShownSettings().value(QLatin1String(key));
+    }
 
     TempWorld world;
     ManualClock clock;
     ScriptedPrompt prompt;
-    ProgramWindow program{clock, prompt, cWinVer::WindowsNT, {}};
-    ProgramController& main = program.controller;
     RecordingRunner runner;
-    NTService service{runner};
+    ProgramWindow program{clock, prompt, cWinVer::WindowsNT, {}, &runner};
+    ProgramController& main = program.controller;
     std::unique_ptr<frmSettings> dialog;
 };
 
@@ -216,8 +219,8 @@ TEST_F(SettingsDialogTest, SaveWritesTheStoreLoadsItAndInstalls)
           "StartMinimized=000\n", "RunAsService=001\n", "Adapter=ppp0\n"})
         EXPECT_TRUE(text.contains(line)) << line << "\n" << text.constData();
 
-    EXPECT_EQ(main.settings().sTargetdir, QStringLiteral("pub/")) << "the main window loaded";
-    EXPECT_TRUE(main.settings().Service);
+    EXPECT_EQ(setting("Dir").toString(), QStringLiteral("pub/")) << "the main window loaded";
+    EXPECT_TRUE(setting("RunAsService").toBool());
     EXPECT_TRUE(
         runner.commands.contains(QStringLiteral("systemctl --user enable hostvane.service")));
     ASSERT_EQ(prompt.shown.size(), 1);
@@ -262,7 +265,7 @@ TEST_F(SettingsDialogTest, IdentifierOffersTheListedAdaptersAndThePublicAddress)
         EXPECT_EQ(box("txIdentifier")->text(), QLatin1String(chosen));
         button(0)->click();
         EXPECT_TRUE(storeText().contains("Adapter=" + QByteArray(chosen) + "\n"));
-        EXPECT_EQ(main.settings().sAdapterIdentity, QLatin1String(chosen));
+        EXPECT_EQ(setting("Adapter").toString(), QLatin1String(chosen));
     }
 }
 
@@ -289,14 +292,14 @@ TEST_F(SettingsDialogTest, CancelAndTheCloseBoxWriteNothing)
     // Through the menu: the main window reloads afterwards, putting back the stored switch.
     auto* autoUpdate = program.window.findChild<QAction*>(QStringLiteral("mnuAutoUpdate"));
     autoUpdate->trigger();
-    ASSERT_FALSE(main.settings().ProcessingEnabled);
+    ASSERT_FALSE(setting("AutoProcess").toBool());
     QTimer::singleShot(0, [] {
         QWidget* modal = QApplication::activeModalWidget();
         ASSERT_NE(modal, nullptr);
         modal->findChild<QPushButton*>(QStringLiteral("cmdDone(1)"))->click();
     });
     program.window.findChild<QAction*>(QStringLiteral("mnuProperties"))->trigger();
-    EXPECT_TRUE(main.settings().ProcessingEnabled);
+    EXPECT_TRUE(setting("AutoProcess").toBool());
     EXPECT_TRUE(autoUpdate->isChecked());
     EXPECT_EQ(storeText(), before);
 }
@@ -312,7 +315,7 @@ TEST_F(SettingsDialogTest, AFailedInstallLeavesTheSwitchOff)
     button(0)->click();
     ASSERT_EQ(prompt.shown.size(), 1);
     EXPECT_TRUE(prompt.shown[0].text.contains(QStringLiteral("failed to install")));
-    EXPECT_FALSE(main.settings().Service);
+    EXPECT_FALSE(setting("RunAsService").toBool());
     EXPECT_TRUE(storeText().contains("RunAsService=000")) << storeText().toStdString();
     EXPECT_FALSE(open().findChild<QCheckBox*>(QStringLiteral("chkService"))->isChecked());
 }
@@ -339,16 +342,16 @@ TEST_F(SettingsDialogTest, StoreThatCannotBeWrittenKeepsTheDialogOpen)
     EXPECT_TRUE(d.isVisible());
     EXPECT_EQ(box("txHost")->text(), QStringLiteral("ftp.b.example"));
     EXPECT_EQ(storeText(), before);
-    EXPECT_EQ(main.settings().sHost, QStringLiteral("ftp.a.example"));
+    EXPECT_EQ(setting("Host").toString(), QStringLiteral("ftp.a.example"));
     EXPECT_TRUE(runner.commands.isEmpty()) << "nothing else of Save ran";
     // What could not be saved is not what the program reads from then on.
     main.LoadSettings();
-    EXPECT_EQ(main.settings().sHost, QStringLiteral("ftp.a.example"));
-    EXPECT_FALSE(main.settings().Service);
+    EXPECT_EQ(setting("Host").toString(), QStringLiteral("ftp.a.example"));
+    EXPECT_FALSE(setting("RunAsService").toBool());
 
     button(0)->click();
     EXPECT_FALSE(d.isVisible()) << "saved once the store could be written";
-    EXPECT_EQ(main.settings().sHost, QStringLiteral("ftp.b.example"));
+    EXPECT_EQ(setting("Host").toString(), QStringLiteral("ftp.b.example"));
 }
 
 } // namespace

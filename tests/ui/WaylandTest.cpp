@@ -1,7 +1,5 @@
 #include "QuietWindowTest.h"
 
-#include "components/NTService.h"
-#include "support/RecordingRunner.h"
 #include "ui/MessageBoxPrompt.h"
 #include "ui/frmAbout.h"
 #include "ui/frmSettings.h"
@@ -112,10 +110,8 @@ TEST_F(WaylandTest, EveryWindowTakesMaximizeAndFullScreen)
 {
     ASSERT_TRUE(QGuiApplication::platformName().startsWith(QLatin1String("wayland")));
     frmHostVane& main = start();
-    RecordingRunner runner;
-    NTService service{runner};
-    frmSettings settings(program->controller, service, prompt);
-    frmAbout about(runner, prompt);
+    frmSettings settings(program->controller);
+    frmAbout about(program->controller);
     for (QWidget* shown : {static_cast<QWidget*>(&main), static_cast<QWidget*>(&settings),
                            static_cast<QWidget*>(&about)}) {
         SCOPED_TRACE(shown->objectName().toStdString());

@@ -1,0 +1,108 @@
+// The program's settings: loading them, and what the settings dialog shows and saves.
+#include "control/ProgramParts.h"
+
+#include "components/ServiceInstallation.h"
+#include "engine/AddressDiscovery.h"
+#include "platform/CommandRunner.h"
+#include "settings/SettingsStore.h"
+#include "settings/SettingsTable.h"
+#include "system/AppIdentity.h"
+#include "system/Prompt.h"
+#include "system/registry.h"
+
+namespace {
+
+const QString kServiceKey = QStringLiteral("RunAsService");
+
+bool GetKeyValue(quint32 KeyRoot, const QString& KeyName, const QString& SubKeyRef, QString& KeyVal)
+{
+    const QVariant value = registry::RegReadKeyValue(KeyRoot, KeyName, SubKeyRef);
+    KeyVal = value.isValid() ? value.toString() : QString();
+    return value.isValid();
+}
+
+} // namespace
+
+void ProgramController::LoadSettings()
+{
+    const SettingsStore store;
+    if (!store.readable())
+        m_prompt.Show(AppIdentity::Title(),
+                      QStringLiteral("Cannot read the settings file %1; the defaults are used.")
+                          .arg(store.fileName()),
+                      Prompt::Buttons::Ok);
+    m_parts->settings = SettingsKeys::Load(store, m_parts->platform.WinverPlatform());
+    SetEnabled(m_parts->settings.ProcessingEnabled);
+}
+
+QVariantMap ProgramController::ShownSettings() const
+{
+    return SettingsKeys::Shown(m_parts->settings);
+}
+
+// A save may run systemctl and wait for it: no check starts meanwhile, and one asked for runs
+// when the save is over.
+bool ProgramController::SaveSettings(const QVariantMap& typed)
+{
+    Parts& p = *m_parts;
+    const Parts::Activity before = p.activity;
+    p.activity = Parts::Activity::Saving;
+    SettingsStore store;
+    const bool saved = SettingsKeys::Save(store, typed);
+    if (!saved) {
+        m_prompt.Show(AppIdentity::Title(),
+                      QStringLiteral("The settings could not be saved to %1: %2")
+                          .arg(store.fileName(), store.errorString()),
+                      Prompt::Buttons::Ok);
+    } else {
+        LoadSettings();
+        if (!ServiceInstallation::UpdateServiceSetting(
+                p.platform.WinverPlatform(), p.settings.Service, p.NTService1, m_prompt)) {
+            // The switch shows what the machine has: a service that failed to install is off.
+            QVariantMap kept = typed;
+            kept.insert(kServiceKey, !p.settings.Service);
+            if (SettingsKeys::Save(store, kept))
+                LoadSettings();
+        }
+    }
+    p.activity = before;
+    if (before == Parts::Activity::Idle)
+        runAskedCheck();
+    return saved;
+}
+
+QString ProgramController::DefaultIdentity() const
+{
+    for (const SettingsKeys::Key& key : SettingsKeys::Table()) {
+        if (std::holds_alternative<QString Settings::*>(key.variable) &&
+            std::get<QString Settings::*>(key.variable) == &Settings::sAdapterIdentity)
+            return key.fallback(m_parts->platform.WinverPlatform());
+    }
+    return QString();
+}
+
+QString ProgramController::PublicIdentity()
+{
+    return kPublicIdentity;
+}
+
+QList<std::pair<QString, QString>> ProgramController::ListedAdapters() const
+{
+    QList<std::pair<QString, QString>> adapters;
+    for (const ListedAdapter& adapter : ::ListedAdapters(QStringLiteral("hostvane.ip")))
+        adapters.append({adapter.name, adapter.address});
+    return adapters;
+}
+
+void ProgramController::ShowSystemInformation()
+{
+    QString path;
+    if (GetKeyValue(registry::HKEY_LOCAL_MACHINE,
+                    QString::fromUtf16(registry::kSystemInformationKey), QStringLiteral("PATH"),
+                    path) &&
+        m_runner.StartDetached(path, {}))
+        return;
+    m_prompt.Show(AppIdentity::Title(),
+                  QStringLiteral("System Information Is Unavailable At This Time"),
+                  Prompt::Buttons::Ok);
+}
