@@ -1,6 +1,7 @@
 #include "control/AddressEvents.h"
 
 #include "control/Scheduler.h"
+#include "platform/AddressWatcher.h"
 #include "system/Clock.h"
 
 #include <algorithm>
@@ -8,22 +9,22 @@
 #include <cstdio>
 #include <utility>
 
-AddressEvents::AddressEvents(const Clock& clock, Scheduler& scheduler,
+AddressEvents::AddressEvents(AddressWatcher& watcher, const Clock& clock, Scheduler& scheduler,
                              std::function<bool()> processingEnabled,
                              std::function<bool()> checking, std::function<void()> checkNow)
     : m_clock(clock), m_scheduler(scheduler), m_processingEnabled(std::move(processingEnabled)),
       m_checking(std::move(checking)), m_checkNow(std::move(checkNow))
 {
-    if (!m_watcher.Failure().isEmpty()) {
+    if (!watcher.Failure().isEmpty()) {
         std::fprintf(stderr,
                      "HostVane: no address events from the kernel (%s); checking on the "
                      "interval only\n",
-                     m_watcher.Failure().toLocal8Bit().constData());
+                     watcher.Failure().toLocal8Bit().constData());
         std::fflush(stderr);
         return;
     }
     m_quiet.setSingleShot(true);
-    connect(&m_watcher, &AddressWatcher::Changed, this, &AddressEvents::changed);
+    connect(&watcher, &AddressWatcher::Changed, this, &AddressEvents::changed);
     connect(&m_quiet, &QTimer::timeout, this, &AddressEvents::settled);
 }
 

@@ -11,6 +11,7 @@
 #include "control/Scheduler.h"
 #include "engine/CheckOutcome.h"
 #include "engine/UpdateEngine.h"
+#include "platform/AddressWatcher.h"
 #include "platform/TerminationSignals.h"
 #include "settings/Settings.h"
 #include "system/InstanceGuard.h"
@@ -23,10 +24,11 @@ struct ProgramController::Parts
           int platformId, const EngineTimeouts& timeouts)
         : platform(platformId), history(clock),
           engine(transfer, clock, prompt, history, platform, settings, timeouts),
-          NTService1(runner), addressEvents(
-                                  clock, scheduler, [this] { return settings.ProcessingEnabled; },
-                                  [this] { return activity == Activity::Checking; },
-                                  [&program] { program.runScheduledCheck(); }),
+          NTService1(runner),
+          addressEvents(
+              *watcher, clock, scheduler, [this] { return settings.ProcessingEnabled; },
+              [this] { return activity == Activity::Checking; },
+              [&program] { program.runScheduledCheck(); }),
           hostKeys(prompt, engine.errors)
     {
     }
@@ -49,6 +51,7 @@ struct ProgramController::Parts
     InstanceGuard instance;
     std::unique_ptr<TerminationSignals> terminationSignals;
     Scheduler scheduler;
+    std::unique_ptr<AddressWatcher> watcher = AddressWatcher::ForThisSystem();
     AddressEvents addressEvents;
     QTimer timSeconds;
     std::unique_ptr<PublishNotifier> notifier;

@@ -86,7 +86,7 @@ QString AddressDiscovery::GetIP(const QString& adapterIdentity, QString* ipv6)
     m_listed.reset();
     QString scriptSaid;
     const qint32 exitCode =
-        ShellWait(commandLine, !nt, m_settleSeconds, std::chrono::seconds(60), &scriptSaid);
+        m_scripts.Run(commandLine, !nt, m_settleSeconds, std::chrono::seconds(60), &scriptSaid);
     if (exitCode != 0) {
         // The message names the script that really ran, and why it failed as far as it said.
         const QString script = commandLine.section(QLatin1Char(' '), 0, 0);

@@ -10,6 +10,7 @@
 class CheckHost;
 class ErrorReporter;
 class QIODevice;
+class ScriptRunner;
 class cWinVer;
 
 // Reads an adapter configuration listing: the first line containing `adapterIdentity` opens
@@ -32,8 +33,9 @@ inline constexpr QLatin1String kPublicIdentity("public");
 class AddressDiscovery
 {
 public:
-    AddressDiscovery(const cWinVer& platform, CheckHost& host, ErrorReporter& errors)
-        : m_platform(platform), m_host(host), m_errors(errors)
+    AddressDiscovery(const cWinVer& platform, CheckHost& host, ErrorReporter& errors,
+                     ScriptRunner& scripts)
+        : m_platform(platform), m_host(host), m_errors(errors), m_scripts(scripts)
     {
     }
 
@@ -51,6 +53,7 @@ private:
     const cWinVer& m_platform;
     CheckHost& m_host;
     ErrorReporter& m_errors;
+    ScriptRunner& m_scripts;
     qint16 m_settleSeconds = 2;
     std::optional<QList<ListedAdapter>> m_listed;
 };

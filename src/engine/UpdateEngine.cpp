@@ -1,13 +1,13 @@
 #include "engine/UpdateEngine.h"
 
 #include "components/FileTransfer.h"
-#include "system/ShellSuprt.h"
 
 UpdateEngine::UpdateEngine(FileTransfer& transfer, const Clock& clock, Prompt& prompt,
                            CheckHost& host, const cWinVer& platform, const Settings& settings,
-                           EngineTimeouts timeouts)
-    : m_host(host), m_gate(host), ftp1(transfer), errors(platform, prompt, m_gate),
-      discovery(platform, m_gate, errors), pages(m_gate, errors), driver(ftp1, m_gate),
+                           EngineTimeouts timeouts, ScriptRunner& scripts)
+    : m_host(host), m_scripts(scripts), m_gate(host), ftp1(transfer),
+      errors(platform, prompt, m_gate), discovery(platform, m_gate, errors, scripts),
+      pages(m_gate, errors), driver(ftp1, m_gate),
       publish(ftp1, driver, pages, m_gate, timeouts.requestSeconds),
       // The publish targets, in the order the check hands them its addresses.
       check(clock, settings, m_gate, discovery, {&publish})
@@ -21,6 +21,6 @@ void UpdateEngine::AbandonCheck()
         m_host.EventMsg(QStringLiteral("Check abandoned: the program is ending"));
     m_gate.Close();
     errors.Silence();
-    ShellSuprt::EndRunningCommand();
+    m_scripts.EndRunning();
     ftp1.Abandon();
 }

@@ -7,6 +7,7 @@
 #include "engine/PageGenerator.h"
 #include "engine/PublishSequence.h"
 #include "engine/UpdateCheck.h"
+#include "system/ShellSuprt.h"
 
 class CheckHost;
 class Clock;
@@ -31,7 +32,8 @@ class UpdateEngine
 {
 public:
     UpdateEngine(FileTransfer& transfer, const Clock& clock, Prompt& prompt, CheckHost& host,
-                 const cWinVer& platform, const Settings& settings, EngineTimeouts timeouts = {});
+                 const cWinVer& platform, const Settings& settings, EngineTimeouts timeouts = {},
+                 ScriptRunner& scripts = ScriptRunner::System());
     UpdateEngine(const UpdateEngine&) = delete;
     UpdateEngine& operator=(const UpdateEngine&) = delete;
 
@@ -45,6 +47,7 @@ public:
 
 private:
     CheckHost& m_host;
+    ScriptRunner& m_scripts;
     HostGate m_gate;
 
 public:

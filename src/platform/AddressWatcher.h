@@ -15,16 +15,14 @@ class AddressWatcher : public QObject
 {
     Q_OBJECT
 public:
-    explicit AddressWatcher(QObject* parent = nullptr);
-    ~AddressWatcher() override;
+    using QObject::QObject;
+
+    // The watcher this system has: on Linux, a netlink route socket.
+    static std::unique_ptr<AddressWatcher> ForThisSystem();
 
     // Empty while the watcher listens; otherwise why it cannot.
-    QString Failure() const;
+    virtual QString Failure() const = 0;
 
 signals:
     void Changed();
-
-private:
-    class Listener;
-    std::unique_ptr<Listener> m_listener;
 };

@@ -1,20 +1,12 @@
 #include "settings/SettingsStore.h"
 
-#include "platform/RegularFile.h"
+#include "platform/OwnerOnlyFiles.h"
 #include "platform/XdgPaths.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
-
-#include <cerrno>
-#include <cstring>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <sys/statvfs.h>
-#include <unistd.h>
 
 namespace {
 
@@ -32,32 +24,6 @@ QString notRegularFile()
     return QStringLiteral("it is not a regular file");
 }
 
-QString systemReason(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
-
-// A store made by hand keeps the mode it was made with; it holds the password.
-void tightenPermissions(const QString& path)
-{
-    const QByteArray local = QFile::encodeName(path);
-    struct stat status = {};
-    if (::stat(local.constData(), &status) == 0 && S_ISREG(status.st_mode) &&
-        (status.st_mode & (S_IRWXG | S_IRWXO)) != 0)
-        ::chmod(local.constData(), status.st_mode & (S_IRUSR | S_IWUSR));
-}
-
-// The folder is the user's own, and nobody else's business: owner-only from the first read,
-// not only from the first save.
-void tightenFolder(const QString& path)
-{
-    const QByteArray local = QFile::encodeName(path);
-    struct stat status = {};
-    if (::lstat(local.constData(), &status) == 0 && S_ISDIR(status.st_mode) &&
-        status.st_uid == ::getuid() && (status.st_mode & (S_IRWXG | S_IRWXO)) != 0)
-        ::chmod(local.constData(), status.st_mode & S_IRWXU);
-}
-
 } // namespace
 
 SettingsStore::SettingsStore() : SettingsStore(defaultFileName())
@@ -68,16 +34,14 @@ SettingsStore::SettingsStore() : SettingsStore(defaultFileName())
 // for ever on a FIFO; anything else leaves the store empty, so every key reads its default.
 SettingsStore::SettingsStore(const QString& fileName) : m_fileName(fileName)
 {
-    if (QFileInfo::exists(fileName)) {
-        const int fd = OpenRegularDescriptor(fileName, O_RDONLY);
-        if (fd < 0)
-            return;
-        ::close(fd);
-    }
+    if (!OwnerOnlyFiles::AbsentOrRegular(fileName))
+        return;
     m_settings = std::make_unique<QSettings>(fileName, QSettings::IniFormat);
     m_settings->beginGroup(kSection);
-    tightenPermissions(fileName);
-    tightenFolder(QFileInfo(fileName).path());
+    // A store made by hand keeps the mode it was made with, and it holds the password; the
+    // folder is owner-only from the first read, not only from the first save.
+    OwnerOnlyFiles::TightenFile(fileName);
+    OwnerOnlyFiles::TightenFolder(QFileInfo(fileName).path());
 }
 
 SettingsStore::~SettingsStore()
@@ -151,52 +115,24 @@ void SettingsStore::takeBackChanges()
 bool SettingsStore::guardFile()
 {
     QDir().mkpath(QFileInfo(m_fileName).path());
-    const int fd = OpenRegularDescriptor(m_fileName, O_WRONLY | O_CREAT, S_IRUSR | S_IWUSR);
-    if (fd < 0)
-        return false;
-    ::fchmod(fd, S_IRUSR | S_IWUSR);
-    ::close(fd);
-    return true;
-}
-
-// QSettings reports a failed write without its cause, so the usual causes are looked for
-// first, and a write that fails all the same is put down to a full disk when it is one.
-QString SettingsStore::unwritableReason() const
-{
-    const QString folder = QFileInfo(m_fileName).path();
-    if (!QDir().mkpath(folder)) {
-        // Asked once more, for the cause: something in the folder's place, or no right.
-        const bool made = ::mkdir(QFile::encodeName(folder).constData(), S_IRWXU) == 0;
-        return made ? QString() : systemReason(errno == EEXIST ? ENOTDIR : errno);
-    }
-    const QByteArray local = QFile::encodeName(m_fileName);
-    struct stat status = {};
-    if (::stat(local.constData(), &status) == 0) {
-        if (S_ISDIR(status.st_mode))
-            return systemReason(EISDIR);
-        if (!S_ISREG(status.st_mode))
-            return notRegularFile();
-        if (::access(local.constData(), W_OK) != 0)
-            return systemReason(errno);
-    }
-    if (::access(QFile::encodeName(folder).constData(), W_OK | X_OK) != 0)
-        return systemReason(errno);
-    return QString();
+    return OwnerOnlyFiles::GuardFile(m_fileName);
 }
 
 bool SettingsStore::sync()
 {
     if (!m_dirty)
         return true;
-    m_error = unwritableReason();
+    // QSettings reports a failed write without its cause, so the usual causes are looked for
+    // first, and a write that fails all the same is put down to a full disk when it is one.
+    m_error = OwnerOnlyFiles::WhyNotWritable(m_fileName);
     if (m_error.isEmpty() && !m_settings)
         m_error = notRegularFile();
     if (!m_error.isEmpty()) {
         takeBackChanges();
         return false;
     }
-    const QByteArray folder = QFile::encodeName(QFileInfo(m_fileName).path());
-    ::chmod(folder.constData(), S_IRWXU);
+    const QString folder = QFileInfo(m_fileName).path();
+    OwnerOnlyFiles::TightenFolder(folder);
     // A link in the file's place is replaced by the file, never written through.
     if (QFileInfo(m_fileName).isSymLink())
         QFile::remove(m_fileName);
@@ -211,10 +147,9 @@ bool SettingsStore::sync()
     m_settings->sync();
     guardFile();
     if (m_settings->status() != QSettings::NoError) {
-        struct statvfs space = {};
-        m_error = ::statvfs(folder.constData(), &space) == 0 && space.f_bavail == 0
-                      ? systemReason(ENOSPC)
-                      : QStringLiteral("the file could not be written");
+        m_error = OwnerOnlyFiles::DiskFullReason(folder);
+        if (m_error.isEmpty())
+            m_error = QStringLiteral("the file could not be written");
         takeBackChanges();
         return false;
     }

@@ -42,7 +42,6 @@ public:
 private:
     QString storedKey(const QString& key) const;
     bool guardFile();
-    QString unwritableReason() const;
     void takeBackChanges();
 
     QString m_fileName;

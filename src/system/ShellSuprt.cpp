@@ -90,3 +90,25 @@ qint32 ShellWait(const QString& commandLine, bool useCommandInterpreter, qint16 
     settle(settleSeconds);
     return exitCode;
 }
+
+namespace {
+
+class SystemScriptRunner final : public ScriptRunner
+{
+public:
+    qint32 Run(const QString& commandLine, bool useCommandInterpreter, qint16 settleSeconds,
+               std::chrono::milliseconds processTimeout, QString* lastErrorLine) override
+    {
+        return ShellWait(commandLine, useCommandInterpreter, settleSeconds, processTimeout,
+                         lastErrorLine);
+    }
+    void EndRunning() override { ShellSuprt::EndRunningCommand(); }
+};
+
+} // namespace
+
+ScriptRunner& ScriptRunner::System()
+{
+    static SystemScriptRunner runner;
+    return runner;
+}

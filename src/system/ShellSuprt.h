@@ -19,6 +19,20 @@ qint32 ShellWait(const QString& commandLine, bool useCommandInterpreter, qint16 
                  std::chrono::milliseconds processTimeout = std::chrono::seconds(60),
                  QString* lastErrorLine = nullptr);
 
+// The engine's way to run the address script: ShellWait and EndRunningCommand behind one small
+// interface, so that whoever builds an engine decides how its scripts run.
+class ScriptRunner
+{
+public:
+    virtual ~ScriptRunner() = default;
+    virtual qint32 Run(const QString& commandLine, bool useCommandInterpreter, qint16 settleSeconds,
+                       std::chrono::milliseconds processTimeout, QString* lastErrorLine) = 0;
+    virtual void EndRunning() = 0;
+
+    // The runner that runs them through ShellWait.
+    static ScriptRunner& System();
+};
+
 namespace ShellSuprt {
 
 inline constexpr qint32 kNotStarted = -1;

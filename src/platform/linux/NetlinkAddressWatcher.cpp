@@ -15,10 +15,12 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-class AddressWatcher::Listener
+namespace {
+
+class NetlinkAddressWatcher final : public AddressWatcher
 {
 public:
-    explicit Listener(AddressWatcher& owner) : m_owner(owner)
+    NetlinkAddressWatcher()
     {
         m_fd = ::socket(AF_NETLINK, SOCK_RAW | SOCK_NONBLOCK | SOCK_CLOEXEC, NETLINK_ROUTE);
         const int group = RTNLGRP_IPV4_IFADDR;
@@ -36,21 +38,18 @@ public:
         }
         m_addresses.setPortId(self.nl_pid);
         m_notifier = std::make_unique<QSocketNotifier>(m_fd, QSocketNotifier::Read);
-        QObject::connect(m_notifier.get(), &QSocketNotifier::activated, &owner,
+        QObject::connect(m_notifier.get(), &QSocketNotifier::activated, this,
                          [this] { readPending(); });
     }
 
-    ~Listener()
+    ~NetlinkAddressWatcher() override
     {
         m_notifier.reset();
         if (m_fd >= 0)
             ::close(m_fd);
     }
 
-    Listener(const Listener&) = delete;
-    Listener& operator=(const Listener&) = delete;
-
-    QString m_failure;
+    QString Failure() const override { return m_failure; }
 
 private:
     // Asks for every address held now, of both families; the answers rebuild the set.
@@ -103,24 +102,19 @@ private:
         if (lost && !m_addresses.Dumping())
             requestDump();
         if (changed || (lost && !m_addresses.Initial()))
-            emit m_owner.Changed();
+            emit Changed();
     }
 
-    AddressWatcher& m_owner;
+    QString m_failure;
     int m_fd = -1;
     quint32 m_dumpSeq = 0;
     NetlinkAddressSet m_addresses;
     std::unique_ptr<QSocketNotifier> m_notifier;
 };
 
-AddressWatcher::AddressWatcher(QObject* parent)
-    : QObject(parent), m_listener(std::make_unique<Listener>(*this))
-{
-}
+} // namespace
 
-AddressWatcher::~AddressWatcher() = default;
-
-QString AddressWatcher::Failure() const
+std::unique_ptr<AddressWatcher> AddressWatcher::ForThisSystem()
 {
-    return m_listener->m_failure;
+    return std::make_unique<NetlinkAddressWatcher>();
 }
