@@ -14,16 +14,16 @@ bool permanent(int code)
 
 } // namespace
 
-std::optional<FtpFailure> FtpFiles::send(const QByteArray& line)
+std::optional<TransferFailure> FtpFiles::send(const QByteArray& line)
 {
     // "*": a refusal is not a failure of the whole exchange, so the connection stays open;
     // the reply is examined by the caller.
-    FtpExchange exchange;
+    RemoteExchange exchange;
     exchange.commands = {'*' + line};
     return m_connection.failure(m_connection.perform(m_request, exchange));
 }
 
-std::optional<FtpFailure> FtpFiles::command(const QByteArray& line, QList<int> accepted)
+std::optional<TransferFailure> FtpFiles::command(const QByteArray& line, QList<int> accepted)
 {
     if (auto failure = send(line))
         return failure;
@@ -32,10 +32,10 @@ std::optional<FtpFailure> FtpFiles::command(const QByteArray& line, QList<int> a
     const int code = replyCode(reply);
     if (accepted.contains(code))
         return std::nullopt;
-    return FtpFailure{code, QString::fromUtf8(reply), permanent(code)};
+    return TransferFailure{code, QString::fromUtf8(reply), permanent(code)};
 }
 
-std::optional<FtpFailure> FtpFiles::remove(const QByteArray& path)
+std::optional<TransferFailure> FtpFiles::remove(const QByteArray& path)
 {
     return command("DELE " + path, {200, 250});
 }
@@ -58,7 +58,7 @@ RemoteFiles::Size FtpFiles::size(const QByteArray& path)
     return size;
 }
 
-std::optional<FtpFailure> FtpFiles::rename(const QByteArray& from, const QByteArray& to)
+std::optional<TransferFailure> FtpFiles::rename(const QByteArray& from, const QByteArray& to)
 {
     // RNTO only after the server took RNFR: on its own it would name whatever it last held.
     if (auto refusal = command("RNFR " + from, {350}))

@@ -1,8 +1,8 @@
 #include "components/Inet.h"
 
-#include "components/FtpPath.h"
-#include "components/FtpTarget.h"
 #include "components/InetWorker.h"
+#include "components/RemotePath.h"
+#include "components/RemoteServer.h"
 #include "platform/CoreDumps.h"
 #include "platform/RegularFile.h"
 
@@ -216,10 +216,10 @@ void Inet::configure(InetRequest& request) const
         proxy.chop(1);
     request.proxy = proxy;
 
-    const FtpTarget target(URL.trimmed());
+    const RemoteServer target(URL.trimmed());
     request.server = target.server();
-    request.sftp = target.security() == FtpTarget::Ssh;
-    request.tls = !request.sftp && target.security() != FtpTarget::Plain;
+    request.sftp = target.security() == RemoteServer::Ssh;
+    request.tls = !request.sftp && target.security() != RemoteServer::Plain;
     request.refusalCode = kInvalidOperation;
     request.refusal = refusal(request);
     if (request.refusal.isEmpty())
@@ -247,7 +247,7 @@ QString Inet::refusal(const InetRequest& request) const
 {
     if (const QString problem = settingProblem("The host (Host)", URL); !problem.isEmpty())
         return problem;
-    if (const QString problem = FtpTarget(URL.trimmed()).problem(); !problem.isEmpty())
+    if (const QString problem = RemoteServer(URL.trimmed()).problem(); !problem.isEmpty())
         return problem;
     const struct
     {

@@ -1,16 +1,16 @@
 #include "components/InetWorker.h"
 
-#include "components/FtpServerText.h"
 #include "components/Inet.h"
 #include "components/PageUpload.h"
 #include "components/RemoteFiles.h"
+#include "components/ServerText.h"
 #include "platform/RegularFile.h"
 
 #include <QFile>
 
 #include <curl/curl.h>
 
-InetWorker::InetWorker(const std::atomic_bool& abort) : m_ftp(abort)
+InetWorker::InetWorker(const std::atomic_bool& abort) : m_connection(abort)
 {
 }
 
@@ -33,10 +33,10 @@ void InetWorker::run(const InetRequest& request)
         disconnectFromHost();
         break;
     case InetRequest::Quit:
-        if (m_ftp.isOpen()) {
+        if (m_connection.isOpen()) {
             disconnectFromHost();
         } else {
-            m_ftp.close(); // a handle left by a failed transfer
+            m_connection.close(); // a handle left by a failed transfer
             report(Inet::icResponseCompleted);
         }
         break;
@@ -47,7 +47,7 @@ void InetWorker::run(const InetRequest& request)
 void InetWorker::disconnectFromHost()
 {
     report(Inet::icDisconnecting);
-    m_ftp.close();
+    m_connection.close();
     report(Inet::icDisconnected);
 }
 
@@ -55,13 +55,15 @@ void InetWorker::transfer(const InetRequest& request)
 {
     m_socketOpened = m_connectedReported = m_requesting = m_requestSent = m_receiving = false;
     m_sftp = request.sftp;
-    if (!m_ftp.isOpen())
+    if (!m_connection.isOpen())
         report(Inet::icResolvingHost);
 
-    m_ftp.setListener(this);
-    const std::optional<FtpFailure> failure =
-        request.kind == InetRequest::Put ? put(request) : remove(request);
-    m_ftp.setListener(nullptr);
+    m_connection.setListener(this);
+    // The request's protocol picks the commands, once for the whole operation.
+    const std::unique_ptr<RemoteFiles> files = RemoteFiles::of(m_connection, request);
+    const std::optional<TransferFailure> failure =
+        request.kind == InetRequest::Put ? put(*files, request) : remove(*files, request);
+    m_connection.setListener(nullptr);
     if (m_sftp && m_requestSent)
         received({}); // SFTP's answers come as a whole, not line by line
     if (failure) {
@@ -74,27 +76,26 @@ void InetWorker::transfer(const InetRequest& request)
     report(Inet::icResponseCompleted);
 }
 
-std::optional<FtpFailure> InetWorker::remove(const InetRequest& request)
+std::optional<TransferFailure> InetWorker::remove(RemoteFiles& files, const InetRequest& request)
 {
     m_command = "DELE ";
-    return RemoteFiles::of(m_ftp, request)->remove(request.remotePath.toUtf8());
+    return files.remove(request.remotePath.toUtf8());
 }
 
-std::optional<FtpFailure> InetWorker::put(const InetRequest& request)
+std::optional<TransferFailure> InetWorker::put(RemoteFiles& files, const InetRequest& request)
 {
     QFile local(request.localFile);
     if (!OpenRegularFile(local, QIODevice::ReadOnly))
-        return FtpFailure{CURLE_READ_ERROR,
-                          QStringLiteral("Cannot read the local file ") + request.localFile};
+        return TransferFailure{CURLE_READ_ERROR,
+                               QStringLiteral("Cannot read the local file ") + request.localFile};
     const QByteArray content = local.readAll();
     m_command = "STOR ";
-    const std::unique_ptr<RemoteFiles> files = RemoteFiles::of(m_ftp, request);
-    return PageUpload(m_ftp, *files, request.remotePath.toUtf8(), content).run();
+    return PageUpload(m_connection, files, request.remotePath.toUtf8(), content).run();
 }
 
-void InetWorker::reportFailure(const FtpFailure& failure)
+void InetWorker::reportFailure(const TransferFailure& failure)
 {
-    const SftpLogin& ssh = m_ftp.ssh();
+    const SftpLogin& ssh = m_connection.ssh();
     if (ssh.refusedKey() && failure.code == CURLE_PEER_FAILED_VERIFICATION) {
         if (ssh.keyUnknown())
             emit hostKeyUnknown(*ssh.refusedKey());
@@ -109,7 +110,7 @@ void InetWorker::socketOpening()
     // Sockets opened once the request is under way carry data, not a new connection.
     if (m_socketOpened || m_requesting)
         return;
-    if (m_ftp.isOpen())
+    if (m_connection.isOpen())
         report(Inet::icResolvingHost); // the open connection was lost
     m_socketOpened = true;
     report(Inet::icHostResolved);

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "components/FtpConnection.h"
 #include "components/InetRequest.h"
+#include "components/RemoteConnection.h"
 #include "components/SftpHostKey.h"
 
 #include <QByteArray>
@@ -11,9 +11,11 @@
 #include <atomic>
 #include <optional>
 
+class RemoteFiles;
+
 // Runs the operations on its own thread with one connection, so a connection opened by one
 // operation serves the next until it is closed. Reports each state as it is reached.
-class InetWorker : public QObject, private FtpListener
+class InetWorker : public QObject, private ConnectionListener
 {
     Q_OBJECT
 public:
@@ -33,11 +35,11 @@ signals:
 
 private:
     void transfer(const InetRequest& request);
-    std::optional<FtpFailure> remove(const InetRequest& request);
-    std::optional<FtpFailure> put(const InetRequest& request);
+    std::optional<TransferFailure> remove(RemoteFiles& files, const InetRequest& request);
+    std::optional<TransferFailure> put(RemoteFiles& files, const InetRequest& request);
     void disconnectFromHost();
     void report(qint16 state) { emit stateReached(state, 0, QString()); }
-    void reportFailure(const FtpFailure& failure);
+    void reportFailure(const TransferFailure& failure);
 
     void socketOpening() override;
     void requesting() override;
@@ -45,7 +47,7 @@ private:
     void received(const QByteArray& line) override;
     void connected();
 
-    FtpConnection m_ftp;
+    RemoteConnection m_connection;
     // Progress of the operation under way, as the connection tells it.
     bool m_socketOpened = false;
     bool m_connectedReported = false;

@@ -5,7 +5,7 @@ namespace {
 // Enough for a server on the far side of a slow link to delete one file while the program ends.
 constexpr int kCleanUpGraceSeconds = 3;
 
-FtpFailure mismatch(const QString& detail)
+TransferFailure mismatch(const QString& detail)
 {
     return {PageUpload::kMismatch,
             QStringLiteral("The page on the server does not match the page uploaded: ") + detail};
@@ -13,7 +13,7 @@ FtpFailure mismatch(const QString& detail)
 
 } // namespace
 
-PageUpload::PageUpload(FtpConnection& connection, RemoteFiles& files, const QByteArray& path,
+PageUpload::PageUpload(RemoteConnection& connection, RemoteFiles& files, const QByteArray& path,
                        const QByteArray& content)
     : m_connection(connection), m_files(files), m_path(path), m_content(content)
 {
@@ -24,12 +24,12 @@ QByteArray PageUpload::temporaryName(const QByteArray& path)
     return path + ".part";
 }
 
-std::optional<FtpFailure> PageUpload::run()
+std::optional<TransferFailure> PageUpload::run()
 {
     const QByteArray temporary = temporaryName(m_path);
     const RemoteFiles::Stored stored = m_files.store(temporary, m_content);
     m_connection.setListener(nullptr);
-    std::optional<FtpFailure> failure = stored.failure;
+    std::optional<TransferFailure> failure = stored.failure;
     if (!failure)
         failure = readBack(temporary, stored.whole);
     if (!failure)
@@ -39,7 +39,7 @@ std::optional<FtpFailure> PageUpload::run()
     return failure;
 }
 
-std::optional<FtpFailure> PageUpload::readBack(const QByteArray& path, bool confirmedWhole)
+std::optional<TransferFailure> PageUpload::readBack(const QByteArray& path, bool confirmedWhole)
 {
     const RemoteFiles::Size size = m_files.size(path);
     if (size.failure)
@@ -64,9 +64,9 @@ std::optional<FtpFailure> PageUpload::readBack(const QByteArray& path, bool conf
     return std::nullopt;
 }
 
-std::optional<FtpFailure> PageUpload::replace(const QByteArray& temporary)
+std::optional<TransferFailure> PageUpload::replace(const QByteArray& temporary)
 {
-    std::optional<FtpFailure> refusal = m_files.rename(temporary, m_path);
+    std::optional<TransferFailure> refusal = m_files.rename(temporary, m_path);
     if (!refusal || !refusal->refused)
         return refusal;
     // An account (or a server) that cannot rename: the page is stored under its name.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "components/FtpConnection.h"
+#include "components/RemoteConnection.h"
 #include "components/RemoteFiles.h"
 
 #include <QByteArray>
@@ -19,22 +19,22 @@ public:
     // ResponseCode of an upload whose file, read back from the server, is not what was sent.
     static constexpr qint32 kMismatch = 35761;
 
-    PageUpload(FtpConnection& connection, RemoteFiles& files, const QByteArray& path,
+    PageUpload(RemoteConnection& connection, RemoteFiles& files, const QByteArray& path,
                const QByteArray& content);
 
     // Nothing when the file on the server now holds `content`. Only the first store is
     // reported to the connection's listener; the rest of the dialogue goes on quietly.
-    std::optional<FtpFailure> run();
+    std::optional<TransferFailure> run();
 
     // The name the file has on the server while it is being stored.
     static QByteArray temporaryName(const QByteArray& path);
 
 private:
-    std::optional<FtpFailure> readBack(const QByteArray& path, bool confirmedWhole);
-    std::optional<FtpFailure> replace(const QByteArray& temporary);
+    std::optional<TransferFailure> readBack(const QByteArray& path, bool confirmedWhole);
+    std::optional<TransferFailure> replace(const QByteArray& temporary);
     void remove(const QByteArray& temporary);
 
-    FtpConnection& m_connection;
+    RemoteConnection& m_connection;
     RemoteFiles& m_files;
     const QByteArray m_path;
     const QByteArray& m_content;

@@ -6,7 +6,8 @@
 
 #include <curl/curl.h>
 
-std::unique_ptr<RemoteFiles> RemoteFiles::of(FtpConnection& connection, const InetRequest& request)
+std::unique_ptr<RemoteFiles> RemoteFiles::of(RemoteConnection& connection,
+                                             const InetRequest& request)
 {
     if (request.sftp)
         return std::make_unique<SftpFiles>(connection, request);
@@ -15,7 +16,7 @@ std::unique_ptr<RemoteFiles> RemoteFiles::of(FtpConnection& connection, const In
 
 RemoteFiles::Stored RemoteFiles::store(const QByteArray& path, const QByteArray& content)
 {
-    FtpExchange exchange;
+    RemoteExchange exchange;
     exchange.path = path;
     exchange.upload = &content;
     Stored stored;
@@ -26,10 +27,10 @@ RemoteFiles::Stored RemoteFiles::store(const QByteArray& path, const QByteArray&
     return stored;
 }
 
-std::optional<FtpFailure> RemoteFiles::fetch(const QByteArray& path, qsizetype limit,
-                                             QByteArray& content)
+std::optional<TransferFailure> RemoteFiles::fetch(const QByteArray& path, qsizetype limit,
+                                                  QByteArray& content)
 {
-    FtpExchange exchange;
+    RemoteExchange exchange;
     exchange.path = path;
     exchange.download = &content;
     exchange.downloadLimit = limit + 1;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "components/FtpConnection.h"
+#include "components/RemoteConnection.h"
 
 #include <QByteArray>
 
@@ -17,36 +17,38 @@ class RemoteFiles
 public:
     struct Stored
     {
-        std::optional<FtpFailure> failure;
+        std::optional<TransferFailure> failure;
         bool begun = false; // the server may hold (part of) the file now
         bool whole = false; // every byte went out and the server confirmed the transfer
     };
     struct Size
     {
-        std::optional<FtpFailure> failure;
+        std::optional<TransferFailure> failure;
         std::optional<qint64> bytes; // nothing when the server does not tell sizes
     };
 
-    RemoteFiles(FtpConnection& connection, const InetRequest& request)
+    RemoteFiles(RemoteConnection& connection, const InetRequest& request)
         : m_connection(connection), m_request(request)
     {
     }
     virtual ~RemoteFiles() = default;
     // The commands of the request's protocol.
-    static std::unique_ptr<RemoteFiles> of(FtpConnection& connection, const InetRequest& request);
+    static std::unique_ptr<RemoteFiles> of(RemoteConnection& connection,
+                                           const InetRequest& request);
 
-    virtual std::optional<FtpFailure> remove(const QByteArray& path) = 0;
+    virtual std::optional<TransferFailure> remove(const QByteArray& path) = 0;
     Stored store(const QByteArray& path, const QByteArray& content);
     virtual Size size(const QByteArray& path) = 0;
     // Fetches at most `limit` bytes into `content`, and one more when the file is longer.
-    std::optional<FtpFailure> fetch(const QByteArray& path, qsizetype limit, QByteArray& content);
+    std::optional<TransferFailure> fetch(const QByteArray& path, qsizetype limit,
+                                         QByteArray& content);
     // Renames `from` onto `to`, replacing it.
-    virtual std::optional<FtpFailure> rename(const QByteArray& from, const QByteArray& to) = 0;
+    virtual std::optional<TransferFailure> rename(const QByteArray& from, const QByteArray& to) = 0;
 
 protected:
     // After a store that failed: whether the server may have created the file.
     virtual bool storeBegun() const = 0;
 
-    FtpConnection& m_connection;
+    RemoteConnection& m_connection;
     const InetRequest& m_request;
 };

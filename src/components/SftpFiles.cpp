@@ -14,25 +14,25 @@ QByteArray quoted(const QByteArray& path)
 
 } // namespace
 
-std::optional<FtpFailure> SftpFiles::quote(const QByteArray& command)
+std::optional<TransferFailure> SftpFiles::quote(const QByteArray& command)
 {
-    FtpExchange exchange;
+    RemoteExchange exchange;
     exchange.commands = {command};
-    std::optional<FtpFailure> failure =
+    std::optional<TransferFailure> failure =
         m_connection.failure(m_connection.perform(m_request, exchange));
     if (failure && failure->code == CURLE_QUOTE_ERROR)
         failure->refused = true;
     return failure;
 }
 
-std::optional<FtpFailure> SftpFiles::remove(const QByteArray& path)
+std::optional<TransferFailure> SftpFiles::remove(const QByteArray& path)
 {
     return quote("rm " + quoted(path));
 }
 
 RemoteFiles::Size SftpFiles::size(const QByteArray& path)
 {
-    FtpExchange exchange;
+    RemoteExchange exchange;
     exchange.path = path;
     Size size;
     size.failure = m_connection.failure(m_connection.perform(m_request, exchange));
@@ -41,7 +41,7 @@ RemoteFiles::Size SftpFiles::size(const QByteArray& path)
     return size;
 }
 
-std::optional<FtpFailure> SftpFiles::rename(const QByteArray& from, const QByteArray& to)
+std::optional<TransferFailure> SftpFiles::rename(const QByteArray& from, const QByteArray& to)
 {
     return quote("rename " + quoted(from) + ' ' + quoted(to));
 }

@@ -9,12 +9,12 @@ class SftpFiles : public RemoteFiles
 public:
     using RemoteFiles::RemoteFiles;
 
-    std::optional<FtpFailure> remove(const QByteArray& path) override;
+    std::optional<TransferFailure> remove(const QByteArray& path) override;
     Size size(const QByteArray& path) override;
     // OpenSSH's server does not rename onto an existing file: that counts as refused.
-    std::optional<FtpFailure> rename(const QByteArray& from, const QByteArray& to) override;
+    std::optional<TransferFailure> rename(const QByteArray& from, const QByteArray& to) override;
 
 private:
     bool storeBegun() const override { return false; }
-    std::optional<FtpFailure> quote(const QByteArray& command);
+    std::optional<TransferFailure> quote(const QByteArray& command);
 };

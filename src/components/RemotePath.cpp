@@ -1,4 +1,4 @@
-#include "components/FtpPath.h"
+#include "components/RemotePath.h"
 
 #include <QStringList>
 

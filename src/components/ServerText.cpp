@@ -1,4 +1,4 @@
-#include "components/FtpServerText.h"
+#include "components/ServerText.h"
 
 #include "system/RuntimeFormat.h"
 

@@ -18,7 +18,7 @@ struct InetRequest;
 // One exchange with the server on the open connection (or a new one when none is open): the
 // raw commands are sent as they are after the login, each reply is kept; then, when `path` is
 // given, the file at that path is stored from `upload` or fetched into `download`.
-struct FtpExchange
+struct RemoteExchange
 {
     QList<QByteArray> commands; // a leading "*" lets the exchange go on after a refusal
     QByteArray path;
@@ -29,7 +29,7 @@ struct FtpExchange
 };
 
 // Why an exchange failed: the server's reply code and text, or curl's code and words.
-struct FtpFailure
+struct TransferFailure
 {
     qint32 code = 0;
     QString info;
@@ -39,7 +39,7 @@ struct FtpFailure
 };
 
 // What a connection tells the one who reports its progress.
-class FtpListener
+class ConnectionListener
 {
 public:
     virtual void socketOpening() = 0; // for a new control connection or for data
@@ -48,33 +48,33 @@ public:
     virtual void received(const QByteArray& line) = 0;
 
 protected:
-    ~FtpListener() = default;
+    ~ConnectionListener() = default;
 };
 
 // The libcurl handle behind the component: one control connection (FTP, or SSH for SFTP) kept
 // open from one exchange to the next until it is closed, with the security, login and proxy
 // the request names. For SFTP the exchange's commands are curl's SFTP quote commands.
-class FtpConnection
+class RemoteConnection
 {
 public:
-    explicit FtpConnection(const std::atomic_bool& abort) : m_abort(abort) {}
-    ~FtpConnection();
-    FtpConnection(const FtpConnection&) = delete;
-    FtpConnection& operator=(const FtpConnection&) = delete;
+    explicit RemoteConnection(const std::atomic_bool& abort) : m_abort(abort) {}
+    ~RemoteConnection();
+    RemoteConnection(const RemoteConnection&) = delete;
+    RemoteConnection& operator=(const RemoteConnection&) = delete;
 
     // Progress goes to `listener` until another one (or none) is set.
-    void setListener(FtpListener* listener) { m_listener = listener; }
+    void setListener(ConnectionListener* listener) { m_listener = listener; }
     // When the component is ending, a last clean-up still gets `seconds` to finish.
     void setGraceSeconds(int seconds) { m_graceSeconds = seconds; }
 
     // 0 (CURLE_OK) when the exchange went through; the replies are then in replyTo.
-    int perform(const InetRequest& request, const FtpExchange& exchange);
+    int perform(const InetRequest& request, const RemoteExchange& exchange);
     // The server's reply to the last command of the last exchange that starts with `command`:
     // empty when no reply came, nothing when no such command was sent.
     std::optional<QByteArray> replyTo(const QByteArray& command) const;
     // Nothing when `result` is success; else the server's refusal when it gave one, or
     // curl's own words with the detail it gave.
-    std::optional<FtpFailure> failure(int result) const;
+    std::optional<TransferFailure> failure(int result) const;
     // The last exchange's upload got as far as its first byte: the server opened the file.
     bool uploadBegun() const { return m_readStarted; }
     // The last exchange's upload went to the server to its last byte.
@@ -92,19 +92,19 @@ public:
 
 private:
     bool aborting() const { return m_abort.load() && m_graceSeconds == 0; }
-    int performOnce(const InetRequest& request, const FtpExchange& exchange, long sshMethods);
+    int performOnce(const InetRequest& request, const RemoteExchange& exchange, long sshMethods);
     bool prepareHandle();
     void setConnection(const InetRequest& request, long timeout);
     void setCallbacks();
     void setSecurity(const InetRequest& request, long sshMethods);
-    void setTransfer(const FtpExchange& exchange, curl_slist* quote);
+    void setTransfer(const RemoteExchange& exchange, curl_slist* quote);
     QByteArray url(const InetRequest& request, const QByteArray& path) const;
 
     friend struct FtpCallbacks;
 
     const std::atomic_bool& m_abort;
     CURL* m_curl = nullptr;
-    FtpListener* m_listener = nullptr;
+    ConnectionListener* m_listener = nullptr;
     bool m_open = false;
     int m_graceSeconds = 0;
     // Each wait for the server (a connect, a reply, a stalled transfer) may take this long.

@@ -7,7 +7,7 @@
 // same), `ftpes://host[:port]` (explicit TLS on port 21 unless given), `ftps://host[:port]`
 // (implicit TLS, port 990 unless given) or `sftp://host[:port]` (SFTP over SSH, port 22 unless
 // given). An IPv6 address is written in brackets.
-class FtpTarget
+class RemoteServer
 {
 public:
     enum Security
@@ -19,7 +19,7 @@ public:
     };
 
     // Reads `url`; when it cannot be used, problem() says why in words a user understands.
-    explicit FtpTarget(const QString& url);
+    explicit RemoteServer(const QString& url);
 
     const QString& problem() const { return m_problem; }
     Security security() const { return m_security; }

@@ -1,4 +1,4 @@
-#include "components/FtpTarget.h"
+#include "components/RemoteServer.h"
 
 #include <QUrl>
 
@@ -18,7 +18,7 @@ QString quoted(const QString& text)
 
 } // namespace
 
-FtpTarget::FtpTarget(const QString& url)
+RemoteServer::RemoteServer(const QString& url)
 {
     if (!url.startsWith(kPrefix, Qt::CaseInsensitive))
         m_problem = QStringLiteral("The FTP address ") + quoted(url) +
@@ -27,7 +27,7 @@ FtpTarget::FtpTarget(const QString& url)
         read(url.mid(kPrefix.size()));
 }
 
-void FtpTarget::read(QString rest)
+void RemoteServer::read(QString rest)
 {
     const qsizetype schemeEnd = rest.indexOf(QLatin1String("://"));
     if (schemeEnd >= 0) {
@@ -59,7 +59,7 @@ void FtpTarget::read(QString rest)
     readAuthority(rest);
 }
 
-void FtpTarget::readAuthority(const QString& authority)
+void RemoteServer::readAuthority(const QString& authority)
 {
     if (authority.isEmpty()) {
         m_problem = QStringLiteral("The host is empty; enter the FTP server's name");

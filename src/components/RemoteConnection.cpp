@@ -1,4 +1,4 @@
-#include "components/FtpConnection.h"
+#include "components/RemoteConnection.h"
 
 #include "components/InetRequest.h"
 
@@ -48,7 +48,7 @@ struct FtpCallbacks
 {
     static curl_socket_t openSocket(void* clientp, curlsocktype, curl_sockaddr* address)
     {
-        auto* self = static_cast<FtpConnection*>(clientp);
+        auto* self = static_cast<RemoteConnection*>(clientp);
         self->m_sinceActivity.start();
         if (self->m_listener)
             self->m_listener->socketOpening();
@@ -57,7 +57,7 @@ struct FtpCallbacks
 
     static int prerequest(void* clientp, char*, char*, int, int)
     {
-        auto* self = static_cast<FtpConnection*>(clientp);
+        auto* self = static_cast<RemoteConnection*>(clientp);
         if (self->m_listener)
             self->m_listener->requesting();
         return CURL_PREREQFUNC_OK;
@@ -65,7 +65,7 @@ struct FtpCallbacks
 
     static int debug(CURL*, curl_infotype type, char* data, size_t size, void* clientp)
     {
-        auto* self = static_cast<FtpConnection*>(clientp);
+        auto* self = static_cast<RemoteConnection*>(clientp);
         self->m_sinceActivity.start();
         if (type != CURLINFO_HEADER_OUT && type != CURLINFO_HEADER_IN)
             return 0;
@@ -86,7 +86,7 @@ struct FtpCallbacks
 
     static size_t read(char* buffer, size_t size, size_t count, void* clientp)
     {
-        auto* self = static_cast<FtpConnection*>(clientp);
+        auto* self = static_cast<RemoteConnection*>(clientp);
         self->m_readStarted = true;
         const qsizetype left = self->m_upload->size() - self->m_uploaded;
         const qsizetype chunk = std::min(left, static_cast<qsizetype>(size * count));
@@ -98,7 +98,7 @@ struct FtpCallbacks
 
     static size_t write(char* data, size_t size, size_t count, void* clientp)
     {
-        auto* self = static_cast<FtpConnection*>(clientp);
+        auto* self = static_cast<RemoteConnection*>(clientp);
         const auto bytes = static_cast<qsizetype>(size * count);
         const qsizetype room = self->m_downloadLimit - self->m_download->size();
         self->m_download->append(data, std::min(bytes, room));
@@ -112,7 +112,7 @@ struct FtpCallbacks
     static int progress(void* clientp, curl_off_t, curl_off_t downloaded, curl_off_t,
                         curl_off_t uploaded)
     {
-        auto* self = static_cast<FtpConnection*>(clientp);
+        auto* self = static_cast<RemoteConnection*>(clientp);
         if (self->aborting())
             return 1;
         const qint64 moved = static_cast<qint64>(downloaded + uploaded);
@@ -127,12 +127,12 @@ struct FtpCallbacks
     }
 };
 
-FtpConnection::~FtpConnection()
+RemoteConnection::~RemoteConnection()
 {
     close();
 }
 
-void FtpConnection::close()
+void RemoteConnection::close()
 {
     if (m_curl)
         curl_easy_cleanup(m_curl);
@@ -140,7 +140,7 @@ void FtpConnection::close()
     m_open = false;
 }
 
-int FtpConnection::perform(const InetRequest& request, const FtpExchange& exchange)
+int RemoteConnection::perform(const InetRequest& request, const RemoteExchange& exchange)
 {
     if (!request.sftp)
         return performOnce(request, exchange, 0);
@@ -156,8 +156,8 @@ int FtpConnection::perform(const InetRequest& request, const FtpExchange& exchan
     return result;
 }
 
-int FtpConnection::performOnce(const InetRequest& request, const FtpExchange& exchange,
-                               long sshMethods)
+int RemoteConnection::performOnce(const InetRequest& request, const RemoteExchange& exchange,
+                                  long sshMethods)
 {
     if (!prepareHandle())
         return CURLE_FAILED_INIT;
@@ -187,7 +187,7 @@ int FtpConnection::performOnce(const InetRequest& request, const FtpExchange& ex
     return m_waitedTooLong ? CURLE_OPERATION_TIMEDOUT : result;
 }
 
-bool FtpConnection::prepareHandle()
+bool RemoteConnection::prepareHandle()
 {
     if (!m_curl)
         m_curl = curl_easy_init();
@@ -199,7 +199,7 @@ bool FtpConnection::prepareHandle()
 // The login, the proxy and the waits: each reply (not the login as a whole) may take
 // `timeout` seconds, and so may the connect and a stalled transfer, which the progress
 // callback watches.
-void FtpConnection::setConnection(const InetRequest& request, long timeout)
+void RemoteConnection::setConnection(const InetRequest& request, long timeout)
 {
     m_errorText[0] = '\0';
     curl_easy_setopt(m_curl, CURLOPT_ERRORBUFFER, m_errorText);
@@ -217,7 +217,7 @@ void FtpConnection::setConnection(const InetRequest& request, long timeout)
     }
 }
 
-void FtpConnection::setCallbacks()
+void RemoteConnection::setCallbacks()
 {
     curl_easy_setopt(m_curl, CURLOPT_OPENSOCKETFUNCTION, &FtpCallbacks::openSocket);
     curl_easy_setopt(m_curl, CURLOPT_OPENSOCKETDATA, this);
@@ -231,7 +231,7 @@ void FtpConnection::setCallbacks()
     curl_easy_setopt(m_curl, CURLOPT_NOPROGRESS, 0L);
 }
 
-void FtpConnection::setSecurity(const InetRequest& request, long sshMethods)
+void RemoteConnection::setSecurity(const InetRequest& request, long sshMethods)
 {
     if (request.sftp)
         m_ssh.apply(m_curl, request, sshMethods, !m_open);
@@ -249,7 +249,7 @@ void FtpConnection::setSecurity(const InetRequest& request, long sshMethods)
     }
 }
 
-void FtpConnection::setTransfer(const FtpExchange& exchange, curl_slist* quote)
+void RemoteConnection::setTransfer(const RemoteExchange& exchange, curl_slist* quote)
 {
     if (quote)
         curl_easy_setopt(m_curl, CURLOPT_QUOTE, quote);
@@ -273,7 +273,7 @@ void FtpConnection::setTransfer(const FtpExchange& exchange, curl_slist* quote)
     }
 }
 
-QByteArray FtpConnection::url(const InetRequest& request, const QByteArray& path) const
+QByteArray RemoteConnection::url(const InetRequest& request, const QByteArray& path) const
 {
     if (!request.sftp)
         return request.server.toUtf8() + '/' + urlPath(path);
@@ -284,7 +284,7 @@ QByteArray FtpConnection::url(const InetRequest& request, const QByteArray& path
     return request.server.toUtf8() + "/~/" + QUrl::toPercentEncoding(QString::fromUtf8(path), "/");
 }
 
-std::optional<qint64> FtpConnection::remoteSize() const
+std::optional<qint64> RemoteConnection::remoteSize() const
 {
     curl_off_t size = -1;
     if (m_curl)
@@ -294,7 +294,7 @@ std::optional<qint64> FtpConnection::remoteSize() const
     return static_cast<qint64>(size);
 }
 
-std::optional<QByteArray> FtpConnection::replyTo(const QByteArray& command) const
+std::optional<QByteArray> RemoteConnection::replyTo(const QByteArray& command) const
 {
     for (auto exchange = m_dialogue.crbegin(); exchange != m_dialogue.crend(); ++exchange) {
         if (exchange->first.startsWith(command))
@@ -303,28 +303,30 @@ std::optional<QByteArray> FtpConnection::replyTo(const QByteArray& command) cons
     return std::nullopt;
 }
 
-std::optional<FtpFailure> FtpConnection::failure(int result) const
+std::optional<TransferFailure> RemoteConnection::failure(int result) const
 {
     const auto code = static_cast<CURLcode>(result);
     if (code == CURLE_OK)
         return std::nullopt;
     if (code == CURLE_USE_SSL_FAILED)
-        return FtpFailure{result, QStringLiteral("The server refused FTP over TLS (AUTH TLS); "
-                                                 "the login was not sent")};
+        return TransferFailure{result, QStringLiteral("The server refused FTP over TLS (AUTH TLS); "
+                                                      "the login was not sent")};
     if (code == CURLE_PEER_FAILED_VERIFICATION && m_ssh.refusedKey())
-        return FtpFailure{result, m_ssh.refusal()};
+        return TransferFailure{result, m_ssh.refusal()};
     if (m_waitedTooLong)
-        return FtpFailure{result, QStringLiteral("Timeout was reached: the server did not answer "
-                                                 "within the request time-out")};
+        return TransferFailure{result,
+                               QStringLiteral("Timeout was reached: the server did not answer "
+                                              "within the request time-out")};
     long reply = 0;
     if (m_curl)
         curl_easy_getinfo(m_curl, CURLINFO_RESPONSE_CODE, &reply);
     if (reply >= 400 && !m_lastReply.isEmpty())
-        return FtpFailure{static_cast<qint32>(reply), QString::fromUtf8(m_lastReply), reply >= 500};
+        return TransferFailure{static_cast<qint32>(reply), QString::fromUtf8(m_lastReply),
+                               reply >= 500};
     QString text = QString::fromUtf8(curl_easy_strerror(code));
     if (m_errorText[0] != '\0' && text != QString::fromUtf8(m_errorText))
         text += QStringLiteral(": ") + QString::fromUtf8(m_errorText);
     if (const QString hint = m_ssh.loginHint(); code == CURLE_LOGIN_DENIED && !hint.isEmpty())
         text += QStringLiteral("; ") + hint;
-    return FtpFailure{result, text};
+    return TransferFailure{result, text};
 }
