@@ -1,4 +1,5 @@
 #include "control/ProgramController.h"
+#include "components/ServiceEventLog.h"
 #include "control/ProgramView.h"
 #include "engine/UpdateEngine.h"
 #include "support/ManualClock.h"
@@ -75,6 +76,17 @@ public:
     QString caption = QStringLiteral("HostVane");
     QString waitText;
     bool unseen = false;
+};
+
+// System log entries as "<type> [<id>] <text>".
+class RecordingEventLog final : public ServiceEventLog
+{
+public:
+    void LogEvent(qint16 eventType, qint32 eventId, const QString& text) override
+    {
+        entries.append(QStringLiteral("%1 [%2] %3").arg(eventType).arg(eventId).arg(text));
+    }
+    QStringList entries;
 };
 
 const QByteArray kListing = "HostVane IP Configuration\n\nNdisWan adapter ppp0 (PPP Adapter):\n\n"
@@ -189,6 +201,56 @@ TEST_F(ProgramControllerTest, NoCheckNoNewsAndACheckDuringASaveRunsAfterIt)
     EXPECT_TRUE(program.view.events.isEmpty());
     EXPECT_TRUE(QTest::qWaitFor(
         [&] { return program.view.events.contains(QStringLiteral("IP resolved: 10.1.2.3")); }));
+}
+
+// Each check clears the history, and the next one comes the interval after the end of the last.
+TEST_F(ProgramControllerTest, NextCheckCountsFromTheEndOfTheLastOne)
+{
+    Program& program = started("[Settings]\nHost=127.0.0.1:1\nAutoProcess=001\nRefresh=05\n");
+    const auto checks = [&] {
+        return program.view.events.filter(QStringLiteral("Checking IP address at: ")).size();
+    };
+    program.controller.timSeconds_Timer();
+    ASSERT_EQ(checks(), 1);
+    clock.advanceSeconds(299);
+    program.controller.timSeconds_Timer();
+    EXPECT_EQ(checks(), 1) << "the history of the first check is still shown";
+    clock.advanceSeconds(1);
+    program.controller.timSeconds_Timer();
+    EXPECT_EQ(checks(), 1) << "each check clears the history";
+    EXPECT_EQ(program.view.events.first(),
+              QStringLiteral("Checking IP address at: Dec 06, 2026  02:56:38 am"));
+    EXPECT_EQ(program.view.waitText, QStringLiteral("Next check: Dec 06, 03:01:38 am"));
+}
+
+// The service's requests: start and stop are logged, pause and continue refused, and an error
+// goes to the system log, not into a box nobody would answer.
+TEST_F(ProgramControllerTest, ServiceHandlersLogAndSetTheFlags)
+{
+    Program& program = started("[Settings]\nHost=127.0.0.1:1\n");
+    ProgramController& controller = program.controller;
+    RecordingEventLog log;
+    controller.setEventLog(&log);
+    bool success = false;
+    controller.NTService1_Start(success);
+    EXPECT_TRUE(success);
+    EXPECT_TRUE(controller.ServiceMode() && controller.ServiceRunning());
+    for (auto refuse :
+         {&ProgramController::NTService1_Pause, &ProgramController::NTService1_Continue}) {
+        success = true;
+        (controller.*refuse)(success);
+        EXPECT_FALSE(success);
+        EXPECT_TRUE(controller.ServiceMode() && controller.ServiceRunning());
+    }
+    controller.LogError(QStringLiteral("error: 1 running getip.bat"));
+    EXPECT_TRUE(prompt.shown.isEmpty()) << "nobody would answer a box in service mode";
+    controller.NTService1_Stop();
+    EXPECT_TRUE(controller.ServiceMode());
+    EXPECT_FALSE(controller.ServiceRunning());
+    EXPECT_EQ(log.entries,
+              QStringList({QStringLiteral("0 [110] Hostvane Started.  Version:  1 1 3"),
+                           QStringLiteral("2 [109] Hostvane-error: 1 running getip.bat"),
+                           QStringLiteral("0 [110] Hostvane Stopped.  Version:  1 1 3")}));
 }
 
 // An SFTP server's unknown host key is offered to be trusted once, with its fingerprint, and

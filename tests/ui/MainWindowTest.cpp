@@ -1,4 +1,3 @@
-#include "components/ServiceEventLog.h"
 #include "support/ManualClock.h"
 #include "support/ProgramWindow.h"
 #include "support/ScriptedPrompt.h"
@@ -27,17 +26,6 @@
 #include <unistd.h>
 
 namespace {
-
-// System log entries as "<type> [<id>] <text>".
-class RecordingEventLog final : public ServiceEventLog
-{
-public:
-    void LogEvent(qint16 eventType, qint32 eventId, const QString& text) override
-    {
-        entries.append(QStringLiteral("%1 [%2] %3").arg(eventType).arg(eventId).arg(text));
-    }
-    QStringList entries;
-};
 
 const QByteArray kListing = "HostVane IP Configuration\n\nNdisWan adapter ppp0 (PPP Adapter):\n\n"
                             "        IP Address. . . . . . . . . : 10.1.2.3\n";
@@ -218,22 +206,6 @@ TEST_F(MainWindowTest, TheAddressPanelKeepsItsTextAndShowsTheIPv6AddressInItsToo
     world.installListingScript(kListing);
     w.controller.Process(true);
     EXPECT_EQ(ip->toolTip(), QStringLiteral("IP address at last check"));
-}
-
-TEST_F(MainWindowTest, NextCheckCountsFromTheEndOfTheLastOne)
-{
-    ProgramWindow& w = start();
-    w.controller.timSeconds_Timer();
-    ASSERT_EQ(checksRun(), 1);
-    clock.advanceSeconds(299);
-    w.controller.timSeconds_Timer();
-    EXPECT_EQ(checksRun(), 1) << "the history of the first check is still shown";
-    clock.advanceSeconds(1);
-    w.controller.timSeconds_Timer();
-    EXPECT_EQ(checksRun(), 1) << "each check clears the history";
-    EXPECT_EQ(history().first(),
-              QStringLiteral("Checking IP address at: Dec 06, 2026  02:56:38 am"));
-    EXPECT_EQ(panel("NextCheck"), QStringLiteral("Next check: Dec 06, 03:01:38 am"));
 }
 
 TEST_F(MainWindowTest, AutoUpdateOffWaitsUntilSwitchedOn)
@@ -478,32 +450,12 @@ TEST_F(MainWindowTest, CloseReasonsDecideQuestionAndOutcome)
     EXPECT_FALSE(program->window.isVisible()) << "E&xit asks with close reason 1";
 }
 
-TEST_F(MainWindowTest, ServiceHandlersLogAndSetTheFlags)
+TEST_F(MainWindowTest, AMinimisedServiceWindowHides)
 {
     ProgramWindow& w = start();
-    RecordingEventLog log;
-    w.controller.setEventLog(&log);
     bool success = false;
     w.controller.NTService1_Start(success);
-    EXPECT_TRUE(success);
-    EXPECT_TRUE(w.controller.ServiceMode() && w.controller.ServiceRunning());
-    for (auto refuse :
-         {&ProgramController::NTService1_Pause, &ProgramController::NTService1_Continue}) {
-        success = true;
-        (w.controller.*refuse)(success);
-        EXPECT_FALSE(success);
-        EXPECT_TRUE(w.controller.ServiceMode() && w.controller.ServiceRunning());
-    }
-    w.controller.LogError(QStringLiteral("error: 1 running getip.bat"));
-    EXPECT_TRUE(prompt.shown.isEmpty()) << "nobody would answer a box in service mode";
-    w.controller.NTService1_Stop();
-    EXPECT_TRUE(w.controller.ServiceMode());
-    EXPECT_FALSE(w.controller.ServiceRunning());
-    EXPECT_EQ(log.entries,
-              QStringList({QStringLiteral("0 [110] Hostvane Started.  Version:  1 1 3"),
-                           QStringLiteral("2 [109] Hostvane-error: 1 running getip.bat"),
-                           QStringLiteral("0 [110] Hostvane Stopped.  Version:  1 1 3")}));
-
+    ASSERT_TRUE(w.controller.ServiceMode());
     w.window.showMinimized();
     EXPECT_TRUE(QTest::qWaitFor([&] { return !w.window.isVisible(); }, 5000))
         << "a minimised service window hides";
