@@ -1,12 +1,12 @@
 #include "components/RemoteConnection.h"
 
+#include "components/ConnectionCallbacks.h"
 #include "components/InetRequest.h"
 
 #include <QUrl>
 
 #include <curl/curl.h>
 
-#include <cstring>
 #include <memory>
 
 namespace {
@@ -42,90 +42,6 @@ std::optional<Slist> commandList(const QList<QByteArray>& commands)
 }
 
 } // namespace
-
-// curl's callbacks, which see the connection's private progress.
-struct FtpCallbacks
-{
-    static curl_socket_t openSocket(void* clientp, curlsocktype, curl_sockaddr* address)
-    {
-        auto* self = static_cast<RemoteConnection*>(clientp);
-        self->m_sinceActivity.start();
-        if (self->m_listener)
-            self->m_listener->socketOpening();
-        return ::socket(address->family, address->socktype | SOCK_CLOEXEC, address->protocol);
-    }
-
-    static int prerequest(void* clientp, char*, char*, int, int)
-    {
-        auto* self = static_cast<RemoteConnection*>(clientp);
-        if (self->m_listener)
-            self->m_listener->requesting();
-        return CURL_PREREQFUNC_OK;
-    }
-
-    static int debug(CURL*, curl_infotype type, char* data, size_t size, void* clientp)
-    {
-        auto* self = static_cast<RemoteConnection*>(clientp);
-        self->m_sinceActivity.start();
-        if (type != CURLINFO_HEADER_OUT && type != CURLINFO_HEADER_IN)
-            return 0;
-        const QByteArray line = QByteArray(data, static_cast<qsizetype>(size)).trimmed();
-        if (type == CURLINFO_HEADER_OUT) {
-            self->m_dialogue.append({line, QByteArray()});
-            if (self->m_listener)
-                self->m_listener->sent(line);
-            return 0;
-        }
-        self->m_lastReply = line;
-        if (!self->m_dialogue.isEmpty() && self->m_dialogue.last().second.isEmpty())
-            self->m_dialogue.last().second = line;
-        if (self->m_listener)
-            self->m_listener->received(line);
-        return 0;
-    }
-
-    static size_t read(char* buffer, size_t size, size_t count, void* clientp)
-    {
-        auto* self = static_cast<RemoteConnection*>(clientp);
-        self->m_readStarted = true;
-        const qsizetype left = self->m_upload->size() - self->m_uploaded;
-        const qsizetype chunk = std::min(left, static_cast<qsizetype>(size * count));
-        std::memcpy(buffer, self->m_upload->constData() + self->m_uploaded,
-                    static_cast<size_t>(chunk));
-        self->m_uploaded += chunk;
-        return static_cast<size_t>(chunk);
-    }
-
-    static size_t write(char* data, size_t size, size_t count, void* clientp)
-    {
-        auto* self = static_cast<RemoteConnection*>(clientp);
-        const auto bytes = static_cast<qsizetype>(size * count);
-        const qsizetype room = self->m_downloadLimit - self->m_download->size();
-        self->m_download->append(data, std::min(bytes, room));
-        if (bytes <= room)
-            return size * count;
-        self->m_downloadCut = true;
-        return 0;
-    }
-
-    // Also the watchdog of each wait: curl calls it about once a second, whatever it waits for.
-    static int progress(void* clientp, curl_off_t, curl_off_t downloaded, curl_off_t,
-                        curl_off_t uploaded)
-    {
-        auto* self = static_cast<RemoteConnection*>(clientp);
-        if (self->aborting())
-            return 1;
-        const qint64 moved = static_cast<qint64>(downloaded + uploaded);
-        if (moved != self->m_bytesMoved) {
-            self->m_bytesMoved = moved;
-            self->m_sinceActivity.start();
-        }
-        if (self->m_sinceActivity.elapsed() <= self->m_waitLimitMs)
-            return 0;
-        self->m_waitedTooLong = true;
-        return 1;
-    }
-};
 
 RemoteConnection::~RemoteConnection()
 {
@@ -219,14 +135,14 @@ void RemoteConnection::setConnection(const InetRequest& request, long timeout)
 
 void RemoteConnection::setCallbacks()
 {
-    curl_easy_setopt(m_curl, CURLOPT_OPENSOCKETFUNCTION, &FtpCallbacks::openSocket);
+    curl_easy_setopt(m_curl, CURLOPT_OPENSOCKETFUNCTION, &ConnectionCallbacks::openSocket);
     curl_easy_setopt(m_curl, CURLOPT_OPENSOCKETDATA, this);
-    curl_easy_setopt(m_curl, CURLOPT_PREREQFUNCTION, &FtpCallbacks::prerequest);
+    curl_easy_setopt(m_curl, CURLOPT_PREREQFUNCTION, &ConnectionCallbacks::prerequest);
     curl_easy_setopt(m_curl, CURLOPT_PREREQDATA, this);
-    curl_easy_setopt(m_curl, CURLOPT_DEBUGFUNCTION, &FtpCallbacks::debug);
+    curl_easy_setopt(m_curl, CURLOPT_DEBUGFUNCTION, &ConnectionCallbacks::debug);
     curl_easy_setopt(m_curl, CURLOPT_DEBUGDATA, this);
     curl_easy_setopt(m_curl, CURLOPT_VERBOSE, 1L); // feeds the debug callback only
-    curl_easy_setopt(m_curl, CURLOPT_XFERINFOFUNCTION, &FtpCallbacks::progress);
+    curl_easy_setopt(m_curl, CURLOPT_XFERINFOFUNCTION, &ConnectionCallbacks::progress);
     curl_easy_setopt(m_curl, CURLOPT_XFERINFODATA, this);
     curl_easy_setopt(m_curl, CURLOPT_NOPROGRESS, 0L);
 }
@@ -265,10 +181,10 @@ void RemoteConnection::setTransfer(const RemoteExchange& exchange, curl_slist* q
         curl_easy_setopt(m_curl, CURLOPT_UPLOAD, 1L);
         curl_easy_setopt(m_curl, CURLOPT_INFILESIZE_LARGE,
                          static_cast<curl_off_t>(exchange.upload->size()));
-        curl_easy_setopt(m_curl, CURLOPT_READFUNCTION, &FtpCallbacks::read);
+        curl_easy_setopt(m_curl, CURLOPT_READFUNCTION, &ConnectionCallbacks::read);
         curl_easy_setopt(m_curl, CURLOPT_READDATA, this);
     } else {
-        curl_easy_setopt(m_curl, CURLOPT_WRITEFUNCTION, &FtpCallbacks::write);
+        curl_easy_setopt(m_curl, CURLOPT_WRITEFUNCTION, &ConnectionCallbacks::write);
         curl_easy_setopt(m_curl, CURLOPT_WRITEDATA, this);
     }
 }

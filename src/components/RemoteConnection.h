@@ -100,7 +100,7 @@ private:
     void setTransfer(const RemoteExchange& exchange, curl_slist* quote);
     QByteArray url(const InetRequest& request, const QByteArray& path) const;
 
-    friend struct FtpCallbacks;
+    friend struct ConnectionCallbacks;
 
     const std::atomic_bool& m_abort;
     CURL* m_curl = nullptr;
