@@ -2,6 +2,7 @@
 
 #include "settings/SettingsStore.h"
 #include "settings/SettingsTable.h"
+#include "settings/TargetSettings.h"
 #include "system/RuntimeFormat.h"
 
 #include <type_traits>
@@ -66,6 +67,7 @@ Settings Load(const SettingsStore& store, int platformId)
         }
     }
     s.sTargetUrl = QStringLiteral("FTP://") + s.sHost;
+    TargetSettings::Load(store, s);
     return s;
 }
 

@@ -9,7 +9,7 @@ class SettingsStore;
 // Minutes between automatic checks until the user chooses otherwise.
 inline constexpr qint32 kDefaultRefreshMinutes = 5;
 
-// The ten user settings as the program uses them, with the two values derived on load.
+// The user settings as the program uses them, with the two values derived on load.
 struct Settings
 {
     QString sProxy;
@@ -23,6 +23,21 @@ struct Settings
     bool StartMinimized = false;
     bool Service = false;
     QString sAdapterIdentity;
+
+    // Where the addresses go beside the FTP server (see TargetSettings.h).
+    bool PublishPage = true;
+    QString sDnsServer;
+    QString sDnsZone;
+    QString sDnsNames;
+    qint32 lDnsTtl = 60;
+    QString sTsigName;
+    QString sTsigAlgorithm;
+    QString sTsigSecret;
+    QString sDynDnsUrl;
+    QString sDynDnsUser;
+    QString sDynDnsPassword;
+    QString sDynDnsNames;
+    QString sHookCommand;
 };
 
 // Values typed for the settings, by the key the file stores each under ("Host", "Refresh",

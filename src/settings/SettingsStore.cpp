@@ -8,6 +8,8 @@
 #include <QFileInfo>
 #include <QSettings>
 
+#include <algorithm>
+
 namespace {
 
 const QString kSection = QStringLiteral("Settings");
@@ -37,7 +39,6 @@ SettingsStore::SettingsStore(const QString& fileName) : m_fileName(fileName)
     if (!OwnerOnlyFiles::AbsentOrRegular(fileName))
         return;
     m_settings = std::make_unique<QSettings>(fileName, QSettings::IniFormat);
-    m_settings->beginGroup(kSection);
     // A store made by hand keeps the mode it was made with, and it holds the password; the
     // folder is owner-only from the first read, not only from the first save.
     OwnerOnlyFiles::TightenFile(fileName);
@@ -59,21 +60,36 @@ bool SettingsStore::readable() const
     return m_settings != nullptr;
 }
 
-QString SettingsStore::storedKey(const QString& key) const
+// The stored path ("group/Key") of the key in the group, whatever its case; empty for none.
+QString SettingsStore::storedKey(const QString& group, const QString& key) const
 {
     if (!m_settings)
         return QString();
+    // A section written by hand may differ in case, as keys may.
+    const QStringList groups = m_settings->childGroups();
+    const auto match = std::find_if(groups.cbegin(), groups.cend(), [&](const QString& name) {
+        return name.compare(group, Qt::CaseInsensitive) == 0;
+    });
+    if (match == groups.cend())
+        return QString();
+    m_settings->beginGroup(*match);
     const QStringList keys = m_settings->childKeys();
+    m_settings->endGroup();
     for (const QString& candidate : keys) {
         if (candidate.compare(key, Qt::CaseInsensitive) == 0)
-            return candidate;
+            return *match + QLatin1Char('/') + candidate;
     }
     return QString();
 }
 
 QString SettingsStore::get(const QString& key, const QString& fallback) const
 {
-    const QString stored = storedKey(key);
+    return get(kSection, key, fallback);
+}
+
+QString SettingsStore::get(const QString& group, const QString& key, const QString& fallback) const
+{
+    const QString stored = storedKey(group, key);
     if (stored.isEmpty())
         return fallback;
     // An INI value written by hand with a comma in it reads back as a list.
@@ -84,15 +100,22 @@ QString SettingsStore::get(const QString& key, const QString& fallback) const
 
 void SettingsStore::save(const QString& key, const QString& text)
 {
+    save(kSection, key, text);
+}
+
+void SettingsStore::save(const QString& group, const QString& key, const QString& text)
+{
     m_dirty = true; // with no file to keep it in, the next sync says so
     if (!m_settings)
         return;
-    for (QString stored = storedKey(key); !stored.isEmpty(); stored = storedKey(key)) {
+    for (QString stored = storedKey(group, key); !stored.isEmpty();
+         stored = storedKey(group, key)) {
         m_replaced.append({stored, m_settings->value(stored)});
         m_settings->remove(stored);
     }
-    m_replaced.append({key, QVariant()});
-    m_settings->setValue(key, text);
+    const QString path = group + QLatin1Char('/') + key;
+    m_replaced.append({path, QVariant()});
+    m_settings->setValue(path, text);
 }
 
 void SettingsStore::takeBackChanges()

@@ -9,8 +9,8 @@
 
 class QSettings;
 
-// The per-user settings store: text values under an application and a section, with keys
-// matched without regard to case. Kept in an INI file that holds the FTP password, so the
+// The per-user settings store: text values in sections, with keys matched without regard to
+// case. Kept in an INI file that holds the FTP password, so the
 // file is readable by its owner only.
 class SettingsStore
 {
@@ -23,10 +23,13 @@ public:
     SettingsStore(const SettingsStore&) = delete;
     SettingsStore& operator=(const SettingsStore&) = delete;
 
-    // The stored text of the key, whatever its case, or `fallback` when no such key exists.
+    // The stored text of the key, whatever its case, or `fallback` when no such key exists;
+    // in section "Settings" or in `group`.
     QString get(const QString& key, const QString& fallback) const;
+    QString get(const QString& group, const QString& key, const QString& fallback) const;
     // Stores the text under the key, replacing the key in whatever case it was stored.
     void save(const QString& key, const QString& text);
+    void save(const QString& group, const QString& key, const QString& text);
     // Replaces the file whole with the pending changes (owner-only, in an owner-only folder);
     // false when it could not be written, with the reason in errorString(). A failed write
     // takes the changes back: QSettings shares what it holds among all stores of the file in
@@ -40,7 +43,7 @@ public:
     bool readable() const;
 
 private:
-    QString storedKey(const QString& key) const;
+    QString storedKey(const QString& group, const QString& key) const;
     bool guardFile();
     void takeBackChanges();
 

@@ -1,5 +1,6 @@
 #include "settings/Settings.h"
 #include "settings/SettingsStore.h"
+#include "settings/TargetSettings.h"
 #include "support/ReadOnlyPath.h"
 #include "system/cWinVer.h"
 
@@ -105,6 +106,39 @@ TEST_F(SettingsTest, WhatSaveWritesLoadsBack)
     EXPECT_FALSE(unchecked.StartMinimized);
     EXPECT_FALSE(unchecked.Service);
     EXPECT_EQ(unchecked.sAdapterIdentity, QString()) << "an emptied adapter stays empty";
+}
+
+// The targets beside the page live in sections of their own, and a save of the dialog's ten
+// keys leaves them as they are.
+TEST_F(SettingsTest, TargetsKeepTheirSectionsBesideTheTenKeys)
+{
+    writeIni("[Settings]\nHost=ftp.a.example\n[dns]\nserver=[::1]:5353\nTtl=-4\n");
+    Settings s = load();
+    EXPECT_TRUE(s.PublishPage);
+    EXPECT_EQ(s.sDnsServer, QStringLiteral("[::1]:5353")) << "sections and keys in any case";
+    EXPECT_EQ(s.lDnsTtl, 60) << "a TTL that is no positive number";
+    EXPECT_EQ(s.sTsigAlgorithm, QStringLiteral("hmac-sha256"));
+
+    SettingValues typed = TargetSettings::Shown(s);
+    typed[QStringLiteral("Settings/PublishPage")] = false;
+    typed[QStringLiteral("DynDns/Name")] = QStringLiteral(" home.example.net ");
+    typed[QStringLiteral("Hook/Command")] = QStringLiteral("notify-send \"new address\"");
+    {
+        SettingsStore store(file());
+        ASSERT_TRUE(TargetSettings::Save(store, typed));
+        ASSERT_TRUE(SettingsKeys::Save(store, SettingsKeys::Shown(s)));
+    }
+    s = load();
+    EXPECT_FALSE(s.PublishPage);
+    EXPECT_EQ(s.sHost, QStringLiteral("ftp.a.example"));
+    EXPECT_EQ(s.sDnsServer, QStringLiteral("[::1]:5353"));
+    EXPECT_EQ(s.sDynDnsNames, QStringLiteral("home.example.net"));
+    EXPECT_EQ(s.sHookCommand, QStringLiteral("notify-send \"new address\""));
+    QFile ini(file());
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+    const QByteArray text = ini.readAll();
+    EXPECT_TRUE(text.contains("[DynDns]\nName=home.example.net\n")) << text.constData();
+    EXPECT_TRUE(text.contains("PublishPage=0\n")) << text.constData();
 }
 
 TEST_F(SettingsTest, StoreIsOwnerOnlyAndTightenedWhenMadeByHand)
