@@ -64,14 +64,15 @@ Timings compare(EngineRig& rig, const QString& host, const QStringList& curlArgu
     rig.settings.sTargetUrl = QStringLiteral("FTP://") + host;
 
     const int uploadsBefore = rig.driver.lUploadCount;
-    rig.publish.Publish({QStringLiteral("10.1.2.3"), {}},
-                        rig.settings); // the page is on the server
+    const CheckAddresses addresses{QStringLiteral("10.1.2.3"), {}};
+    const PublishContext context{rig.settings, {}, true, {}};
+    rig.publish.Publish(addresses, context); // the page is on the server
     std::vector<double> ours;
     std::vector<double> tool;
     for (int run = 0; run < runs; ++run) {
         QElapsedTimer elapsed;
         elapsed.start();
-        rig.publish.Publish({QStringLiteral("10.1.2.3"), {}}, rig.settings);
+        rig.publish.Publish(addresses, context);
         ours.push_back(milliseconds(elapsed));
 
         elapsed.restart();

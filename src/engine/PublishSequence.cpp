@@ -22,9 +22,15 @@ void PublishSequence::configure(const Settings& settings)
     m_ftp1.AccessType = proxy.isEmpty() ? FileTransfer::icDirect : FileTransfer::icNamedProxy;
 }
 
-PublishTarget::Result PublishSequence::Publish(const CheckAddresses& addresses,
-                                               const Settings& settings)
+bool PublishSequence::Enabled(const Settings& settings) const
 {
+    return settings.PublishPage;
+}
+
+PublishTarget::Result PublishSequence::Publish(const CheckAddresses& addresses,
+                                               const PublishContext& context)
+{
+    const Settings& settings = context.settings;
     if (TrimBlanks(settings.sHost) == SettingsKeys::PlaceholderHost()) {
         m_host.EventMsg(QStringLiteral("Nothing published: enter your FTP server as the Host in "
                                        "File > Properties"));

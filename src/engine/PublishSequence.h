@@ -24,7 +24,8 @@ public:
     }
 
     QString Name() const override { return QStringLiteral("page"); }
-    Result Publish(const CheckAddresses& addresses, const Settings& settings) override;
+    bool Enabled(const Settings& settings) const override;
+    Result Publish(const CheckAddresses& addresses, const PublishContext& context) override;
 
 private:
     // True when the page was uploaded.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 
 struct Settings;
@@ -13,8 +14,19 @@ struct CheckAddresses
     bool operator==(const CheckAddresses&) const = default;
 };
 
-// Somewhere a check's addresses are published. The check hands them to each target in turn,
-// after the comparison with the previous check; a target writes its own history lines.
+// What a target is handed beside the addresses.
+struct PublishContext
+{
+    const Settings& settings; // as they were when the check began
+    CheckAddresses previous;  // what the previous check found
+    bool forced = false;
+    // How each target before this one stands after this check: "published" (now, or it held
+    // the addresses already), "failed" or "off".
+    QHash<QString, QString> states;
+};
+
+// Somewhere a check's addresses are published. The check hands them to each target that is on,
+// in turn, after the comparison with the previous check; a target writes its own history lines.
 class PublishTarget
 {
 public:
@@ -27,7 +39,9 @@ public:
     };
 
     virtual ~PublishTarget() = default;
-    // A short lower-case name for reports: "page".
+    // A short lower-case name for reports and the hook: "page", "dns", "dyndns", "hook".
     virtual QString Name() const = 0;
-    virtual Result Publish(const CheckAddresses& addresses, const Settings& settings) = 0;
+    // Whether the settings give the target somewhere to publish.
+    virtual bool Enabled(const Settings& settings) const = 0;
+    virtual Result Publish(const CheckAddresses& addresses, const PublishContext& context) = 0;
 };

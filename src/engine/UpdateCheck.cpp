@@ -66,14 +66,25 @@ void UpdateCheck::run(bool Force, CheckOutcome& outcome)
 bool UpdateCheck::publish(const CheckAddresses& found, bool Force, const Settings& settings,
                           CheckOutcome& outcome)
 {
+    PublishContext context{settings, outcome.previous, Force, {}};
     bool everywhere = true;
     for (Target& t : m_targets) {
-        if (!Force && t.holds == found)
+        const QString name = t.target->Name();
+        if (!t.target->Enabled(settings)) {
+            // Switched on again later, it gets the addresses whatever they are.
+            t.holds = {};
+            context.states.insert(name, QStringLiteral("off"));
             continue;
-        const PublishTarget::Result result = t.target->Publish(found, settings);
-        outcome.targets.append({t.target->Name(), result});
+        }
+        if (!Force && t.holds == found) {
+            context.states.insert(name, QStringLiteral("published"));
+            continue;
+        }
+        const PublishTarget::Result result = t.target->Publish(found, context);
+        outcome.targets.append({name, result});
         const bool done = result == PublishTarget::Result::Published;
         t.holds = done ? found : CheckAddresses();
+        context.states.insert(name, done ? QStringLiteral("published") : QStringLiteral("failed"));
         everywhere = everywhere && done;
     }
     return everywhere;

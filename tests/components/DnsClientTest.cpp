@@ -1,0 +1,103 @@
+#include "components/DnsClient.h"
+#include "support/KnotServer.h"
+#include "support/LoopbackServer.h"
+
+#include <QElapsedTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+TEST(DnsServerText, HostPortAndBracketedIPv6)
+{
+    const struct
+    {
+        const char* text;
+        const char* host; // null: refused
+        quint16 port;
+    } cases[] = {
+        {"ns.example.org", "ns.example.org", 53},
+        {"127.0.0.1:5353", "127.0.0.1", 5353},
+        {"[::1]:5353", "::1", 5353},
+        {"[2001:db8::1]", "2001:db8::1", 53},
+        {"2001:db8::1", "2001:db8::1", 53},
+        {"ns:0", nullptr, 0},
+        {"ns:x", nullptr, 0},
+        {"[::1", nullptr, 0},
+        {"", nullptr, 0},
+    };
+    for (const auto& c : cases) {
+        QString problem;
+        const std::optional<DnsServer> server = DnsServer::Parse(QLatin1String(c.text), &problem);
+        ASSERT_EQ(server.has_value(), c.host != nullptr) << c.text;
+        if (server) {
+            EXPECT_EQ(server->host, QLatin1String(c.host)) << c.text;
+            EXPECT_EQ(server->port, c.port) << c.text;
+        } else {
+            EXPECT_TRUE(problem.contains(QLatin1String(c.text))) << problem.toStdString();
+        }
+    }
+    const QString zone = QStringLiteral("example.org");
+    EXPECT_EQ(DnsClient::AbsoluteName(QStringLiteral("home"), zone),
+              QStringLiteral("home.example.org."));
+    EXPECT_EQ(DnsClient::AbsoluteName(QStringLiteral("Home.Example.ORG"), zone),
+              QStringLiteral("Home.Example.ORG."));
+    EXPECT_EQ(DnsClient::AbsoluteName(QStringLiteral("example.org"), zone),
+              QStringLiteral("example.org."));
+    EXPECT_EQ(DnsClient::AbsoluteName(QStringLiteral("other.net."), zone),
+              QStringLiteral("other.net."));
+}
+
+// Against a real Knot: a signed update replaces the RRset of each family given and leaves the
+// other alone; the server's own answer shows it; a wrong key changes nothing.
+TEST(DnsClientOnKnot, SignedUpdatesReplaceAndTheServerTellsWhatItHolds)
+{
+    const KnotServer knot;
+    const DnsServer server{QStringLiteral("127.0.0.1"), knot.port()};
+    const DnsClient client(
+        server, {KnotServer::keyName(), KnotServer::algorithm(), KnotServer::secret()}, 2s, 3);
+    const QString name = QStringLiteral("home");
+
+    DnsClient::Answer answer = client.Update(
+        KnotServer::zone(), name, 60, QStringLiteral("203.0.113.7"), QStringLiteral("2001:db8::7"));
+    EXPECT_EQ(answer.error, QString());
+    EXPECT_EQ(answer.rcode, QStringLiteral("NOERROR")) << knot.log().toStdString();
+    DnsClient::Addresses held = client.Lookup(QStringLiteral("home.example.org"));
+    EXPECT_EQ(held.a, QStringList{QStringLiteral("203.0.113.7")}) << held.error.toStdString();
+    EXPECT_EQ(held.aaaa, QStringList{QStringLiteral("2001:db8::7")});
+
+    answer = client.Update(KnotServer::zone(), name, 60, QStringLiteral("203.0.113.8"), {});
+    EXPECT_EQ(answer.rcode, QStringLiteral("NOERROR"));
+    held = client.Lookup(QStringLiteral("home.example.org"));
+    EXPECT_EQ(held.a, QStringList{QStringLiteral("203.0.113.8")});
+    EXPECT_EQ(held.aaaa, QStringList{QStringLiteral("2001:db8::7")}) << "a family not found stays";
+
+    const DnsClient forger(server,
+                           {KnotServer::keyName(), KnotServer::algorithm(),
+                            QStringLiteral("d3Jvbmcgc2VjcmV0IGZvciB0aGUga2V5IQ==")},
+                           2s, 3);
+    answer = forger.Update(KnotServer::zone(), name, 60, QStringLiteral("192.0.2.66"), {});
+    EXPECT_NE(answer.rcode, QStringLiteral("NOERROR"));
+    EXPECT_EQ(client.Lookup(QStringLiteral("home.example.org")).a,
+              QStringList{QStringLiteral("203.0.113.8")});
+
+    // Forty records do not fit an answer over UDP: it comes truncated and is asked over TCP.
+    EXPECT_EQ(client.Lookup(QStringLiteral("many.example.org")).a.size(), 40);
+}
+
+TEST(DnsClientOnKnot, ASilentServerIsGivenUpInBoundedTime)
+{
+    const DnsClient client({QStringLiteral("127.0.0.1"), LoopbackServer::UnusedPort()}, {}, 300ms,
+                           3);
+    QElapsedTimer elapsed;
+    elapsed.start();
+    const DnsClient::Answer answer =
+        client.Update(QStringLiteral("example.org"), QStringLiteral("home"), 60,
+                      QStringLiteral("203.0.113.7"), {});
+    EXPECT_FALSE(answer.error.isEmpty());
+    EXPECT_LT(elapsed.elapsed(), 8000);
+}
+
+} // namespace
