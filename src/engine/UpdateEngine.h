@@ -1,8 +1,11 @@
 #pragma once
 
 #include "engine/AddressDiscovery.h"
+#include "engine/DnsTarget.h"
+#include "engine/DynDnsTarget.h"
 #include "engine/ErrorReporter.h"
 #include "engine/FtpDriver.h"
+#include "engine/HookTarget.h"
 #include "engine/HostGate.h"
 #include "engine/PageGenerator.h"
 #include "engine/PublishSequence.h"
@@ -26,7 +29,8 @@ struct EngineTimeouts
 };
 
 // One check-and-publish engine, wired once: error reporting, address discovery, page
-// generation, the FTP driver, the publish targets and the check. Whoever runs the checks (the
+// generation, the FTP driver, the publish targets (the page, a DNS name by RFC 2136, names at
+// a dyndns2 provider, the user's hook) and the check. Whoever runs the checks (the
 // program controller, a test) supplies the file transfer and the host, and owns the settings.
 class UpdateEngine
 {
@@ -57,5 +61,8 @@ public:
     PageGenerator pages;
     FtpDriver driver;
     PublishSequence publish;
+    DnsTarget dns;
+    DynDnsTarget dyndns;
+    HookTarget hook;
     UpdateCheck check;
 };

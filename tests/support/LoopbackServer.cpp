@@ -81,6 +81,24 @@ LoopbackServer LoopbackServer::AddressEcho(const QString& body, int status,
                           nullptr);
 }
 
+LoopbackServer LoopbackServer::UpdateService(const QString& body, const QString& certificate)
+{
+    auto folder = std::make_unique<QTemporaryDir>();
+    QStringList options{QStringLiteral("--body"), body, QStringLiteral("--requests"),
+                        folder->filePath(QStringLiteral("requests.log"))};
+    if (!certificate.isEmpty())
+        options << QStringLiteral("--tls") << TestCertificates::serverFile(certificate);
+    return LoopbackServer(script("echo_server.py"), options, std::move(folder));
+}
+
+QStringList LoopbackServer::requests() const
+{
+    QFile log(m_folder->filePath(QStringLiteral("requests.log")));
+    if (!log.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(log.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
 LoopbackServer::LoopbackServer(const QString& scriptPath, const QStringList& arguments,
                                std::unique_ptr<QTemporaryDir> folder, const QString& homeInFolder)
     : m_folder(std::move(folder)), m_homeInFolder(homeInFolder),

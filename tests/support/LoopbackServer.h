@@ -34,6 +34,10 @@ public:
     // of echo_server.py, such as {"--ipv6"}.
     static LoopbackServer AddressEcho(const QString& body, int status = 200,
                                       const QStringList& options = {});
+    // A dynamic-DNS update service: answers every GET with `body` over TLS with the
+    // TestCertificates certificate `certificate`, or over plain HTTP when that is empty, and
+    // keeps the requests (requests()).
+    static LoopbackServer UpdateService(const QString& body, const QString& certificate = {});
     // A loopback port on which nothing listens.
     static quint16 UnusedPort();
 
@@ -52,6 +56,8 @@ public:
     int tunnelsOpened() const;
     // Every command line the FTP server has received so far, the password masked.
     QStringList commands() const;
+    // The update service's requests so far: "path<TAB>Authorization<TAB>User-Agent".
+    QStringList requests() const;
 
 private:
     LoopbackServer(const QString& script, const QStringList& arguments,

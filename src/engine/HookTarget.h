@@ -1,0 +1,28 @@
+#pragma once
+
+#include "engine/PublishTarget.h"
+
+class CheckHost;
+
+// A command of the user's ([Hook] Command) run after a check that found a change, and after a
+// forced one: split into arguments, started without a shell, with the addresses and the other
+// targets' outcomes in its environment (HOSTVANE_IP, HOSTVANE_IP6, HOSTVANE_PREVIOUS_IP,
+// HOSTVANE_PREVIOUS_IP6, and HOSTVANE_PAGE, HOSTVANE_DNS, HOSTVANE_DYNDNS: "published",
+// "failed" or "off"). It succeeds when the command exits with 0 within the time limit; what
+// it writes goes to the program's standard output and error.
+class HookTarget final : public PublishTarget
+{
+public:
+    HookTarget(CheckHost& host, int timeoutSeconds = 60)
+        : m_host(host), m_timeoutSeconds(timeoutSeconds)
+    {
+    }
+
+    QString Name() const override { return QStringLiteral("hook"); }
+    bool Enabled(const Settings& settings) const override;
+    Result Publish(const CheckAddresses& addresses, const PublishContext& context) override;
+
+private:
+    CheckHost& m_host;
+    int m_timeoutSeconds;
+};
