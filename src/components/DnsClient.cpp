@@ -2,6 +2,7 @@
 
 #include <QHostAddress>
 #include <QHostInfo>
+#include <QRegularExpression>
 
 #include <ldns/ldns.h>
 
@@ -131,6 +132,24 @@ std::optional<DnsServer> DnsServer::Parse(const QString& text, QString* problem)
         return std::nullopt;
     }
     return server;
+}
+
+std::optional<TsigKey> TsigKey::FromKeyFile(const QByteArray& text)
+{
+    // BIND: key "name" { algorithm hmac-sha256; secret "..."; };
+    // Knot: key: - id: name / algorithm: hmac-sha256 / secret: ...
+    const QString file = QString::fromUtf8(text);
+    const auto value = [&](const QString& pattern) {
+        return QRegularExpression(pattern).match(file).captured(1);
+    };
+    TsigKey key{value(QStringLiteral(R"re((?:^|\s)key\s+"?([^"\s{]+)"?\s*\{)re")),
+                value(QStringLiteral(R"re(\balgorithm[:\s]\s*"?([A-Za-z0-9-]+))re")),
+                value(QStringLiteral(R"re(\bsecret[:\s]\s*"?([A-Za-z0-9+/=]+))re"))};
+    if (key.name.isEmpty())
+        key.name = value(QStringLiteral(R"re(\bid:\s*"?([^"\s]+))re"));
+    if (key.name.isEmpty() || key.algorithm.isEmpty() || key.secret.isEmpty())
+        return std::nullopt;
+    return key;
 }
 
 QString DnsClient::AbsoluteName(const QString& name, const QString& zone)

@@ -23,6 +23,10 @@ struct TsigKey
     QString name;
     QString algorithm;
     QString secret;
+
+    // The key in a key file as tsig-keygen (BIND) or keymgr -t (Knot) writes it; nothing when
+    // the text holds no complete key.
+    static std::optional<TsigKey> FromKeyFile(const QByteArray& text);
 };
 
 // Speaks to one DNS server through ldns, which builds, signs and checks every message: dynamic

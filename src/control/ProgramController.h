@@ -83,6 +83,12 @@ public:
     // it (a switch the machine could not follow is saved back). False, after saying why, when
     // nothing could be saved: the dialog stays open with what was typed.
     bool SaveSettings(const QVariantMap& typed);
+    // The same for the targets beside the page, keyed "Section/Key" ("Dns/Server" ...).
+    QVariantMap ShownTargets() const;
+    bool SaveTargets(const QVariantMap& typed);
+    // The TSIG key in a key file (tsig-keygen, keymgr -t) as "Dns/TsigName",
+    // "Dns/TsigAlgorithm" and "Dns/TsigSecret"; empty, after saying why, when it holds none.
+    QVariantMap ReadTsigKeyFile(const QString& path);
     // The identity the platform uses when none is set.
     QString DefaultIdentity() const;
     // The identity that has each check ask the Internet for the address it sees.

@@ -1,14 +1,19 @@
 // The program's settings: loading them, and what the settings dialog shows and saves.
 #include "control/ProgramParts.h"
 
+#include "components/DnsClient.h"
 #include "components/ServiceInstallation.h"
 #include "engine/AddressDiscovery.h"
 #include "platform/CommandRunner.h"
 #include "settings/SettingsStore.h"
 #include "settings/SettingsTable.h"
+#include "settings/TargetSettings.h"
 #include "system/AppIdentity.h"
 #include "system/Prompt.h"
+#include "platform/RegularFile.h"
 #include "system/registry.h"
+
+#include <QFile>
 
 namespace {
 
@@ -69,6 +74,44 @@ bool ProgramController::SaveSettings(const QVariantMap& typed)
     if (before == Parts::Activity::Idle)
         runAskedCheck();
     return saved;
+}
+
+QVariantMap ProgramController::ShownTargets() const
+{
+    return TargetSettings::Shown(m_parts->settings);
+}
+
+bool ProgramController::SaveTargets(const QVariantMap& typed)
+{
+    SettingsStore store;
+    if (!TargetSettings::Save(store, typed)) {
+        m_prompt.Show(AppIdentity::Title(),
+                      QStringLiteral("The settings could not be saved to %1: %2")
+                          .arg(store.fileName(), store.errorString()),
+                      Prompt::Buttons::Ok);
+        return false;
+    }
+    LoadSettings();
+    return true;
+}
+
+QVariantMap ProgramController::ReadTsigKeyFile(const QString& path)
+{
+    QFile file(path);
+    const std::optional<TsigKey> key =
+        OpenRegularFile(file, QIODevice::ReadOnly) ? TsigKey::FromKeyFile(file.read(64 * 1024))
+                                                   : std::nullopt;
+    if (!key) {
+        m_prompt.Show(AppIdentity::Title(),
+                      QStringLiteral("%1 holds no TSIG key (key name, algorithm and secret) as "
+                                     "tsig-keygen writes it.")
+                          .arg(path),
+                      Prompt::Buttons::Ok);
+        return {};
+    }
+    return {{QStringLiteral("Dns/TsigName"), key->name},
+            {QStringLiteral("Dns/TsigAlgorithm"), key->algorithm},
+            {QStringLiteral("Dns/TsigSecret"), key->secret}};
 }
 
 QString ProgramController::DefaultIdentity() const

@@ -33,6 +33,7 @@ MainMenus::MainMenus(QMainWindow& window) : QObject(&window)
     mnuFile = submenu(bar->addMenu(QStringLiteral("&File")), "mnuFile", 210);
     mnuProcess = entry(mnuFile, "mnuProcess", QStringLiteral("&Update now"));
     mnuProperties = entry(mnuFile, "mnuProperties", QStringLiteral("&Properties"));
+    mnuTargets = entry(mnuFile, "mnuTargets", QStringLiteral("&DNS and hook..."));
     mnuFile->addSeparator()->setObjectName(QStringLiteral("mnuLine2"));
     mnuAutoUpdate = entry(mnuFile, "mnuAutoUpdate", QStringLiteral("Auto update"));
     mnuAutoUpdate->setCheckable(true);

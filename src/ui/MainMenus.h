@@ -23,6 +23,7 @@ public:
     QMenu* mnuFile = nullptr;
     QAction* mnuProcess = nullptr;
     QAction* mnuProperties = nullptr;
+    QAction* mnuTargets = nullptr;
     QAction* mnuAutoUpdate = nullptr;
     QAction* mnuExit = nullptr;
     QMenu* mnuHelp = nullptr;

@@ -14,6 +14,7 @@
 #include "ui/frmAbout.h"
 #include "ui/frmSettings.h"
 #include "ui/frmSplash.h"
+#include "ui/frmTargets.h"
 
 #include <QComboBox>
 #include <QGuiApplication>
@@ -111,6 +112,10 @@ void frmHostVane::connectMenus()
     m_menus = new MainMenus(*this);
     connect(m_menus->mnuProcess, &QAction::triggered, this, [this] { m_controller.Process(true); });
     connect(m_menus->mnuProperties, &QAction::triggered, this, &frmHostVane::mnuProperties_Click);
+    connect(m_menus->mnuTargets, &QAction::triggered, this, [this] {
+        frmTargets dialog(m_controller, this);
+        dialog.exec();
+    });
     connect(m_menus->mnuAutoUpdate, &QAction::triggered, this, &frmHostVane::mnuAutoUpdate_Click);
     connect(m_menus->mnuHelpContents, &QAction::triggered, &m_help, &ContextIDs::ShowHelpContents);
     connect(m_menus->mnuExit, &QAction::triggered, this, &frmHostVane::mnuExit_Click);
@@ -156,6 +161,7 @@ void frmHostVane::ControlsEnable(bool TrueFalse)
 {
     m_menus->mnuProcess->setEnabled(TrueFalse);
     m_menus->mnuProperties->setEnabled(TrueFalse);
+    m_menus->mnuTargets->setEnabled(TrueFalse);
 }
 
 QString frmHostVane::Caption() const

@@ -50,6 +50,24 @@ TEST(DnsServerText, HostPortAndBracketedIPv6)
               QStringLiteral("other.net."));
 }
 
+// Key files as tsig-keygen and Knot's keymgr write them.
+TEST(DnsServerText, TsigKeyFiles)
+{
+    const std::optional<TsigKey> bind = TsigKey::FromKeyFile(
+        "key \"home-key\" {\n\talgorithm hmac-sha512;\n\tsecret \"c2VjcmV0+/==\";\n};\n");
+    ASSERT_TRUE(bind);
+    EXPECT_EQ(bind->name, QStringLiteral("home-key"));
+    EXPECT_EQ(bind->algorithm, QStringLiteral("hmac-sha512"));
+    EXPECT_EQ(bind->secret, QStringLiteral("c2VjcmV0+/=="));
+    const std::optional<TsigKey> knot = TsigKey::FromKeyFile(
+        "# hmac-sha256:home-key:c2Vj\nkey:\n  - id: home-key\n    algorithm: hmac-sha256\n"
+        "    secret: c2VjcmV0\n");
+    ASSERT_TRUE(knot);
+    EXPECT_EQ(knot->name, QStringLiteral("home-key"));
+    EXPECT_EQ(knot->secret, QStringLiteral("c2VjcmV0"));
+    EXPECT_FALSE(TsigKey::FromKeyFile("key \"half\" { algorithm hmac-sha256; };"));
+}
+
 // Against a real Knot: a signed update replaces the RRset of each family given and leaves the
 // other alone; the server's own answer shows it; a wrong key changes nothing.
 TEST(DnsClientOnKnot, SignedUpdatesReplaceAndTheServerTellsWhatItHolds)
