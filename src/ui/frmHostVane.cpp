@@ -114,6 +114,7 @@ void frmHostVane::connectMenus()
     connect(m_menus->mnuProperties, &QAction::triggered, this, &frmHostVane::mnuProperties_Click);
     connect(m_menus->mnuTargets, &QAction::triggered, this, [this] {
         frmTargets dialog(m_controller, this);
+        ContextIDs::SetHelpContext(&dialog, 260);
         dialog.exec();
     });
     connect(m_menus->mnuAutoUpdate, &QAction::triggered, this, &frmHostVane::mnuAutoUpdate_Click);
