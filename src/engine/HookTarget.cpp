@@ -4,9 +4,11 @@
 #include "settings/Settings.h"
 #include "system/RuntimeFormat.h"
 
-#include <QEventLoop>
+#include "platform/ProcessGroup.h"
+#include "system/ErrorTail.h"
+#include "system/EventLoopWait.h"
+
 #include <QProcess>
-#include <QTimer>
 
 bool HookTarget::Enabled(const Settings& settings) const
 {
@@ -35,32 +37,36 @@ PublishTarget::Result HookTarget::Publish(const CheckAddresses& addresses,
 
     QProcess process;
     process.setProcessEnvironment(environment);
-    process.setProcessChannelMode(QProcess::ForwardedChannels);
-    process.setInputChannelMode(QProcess::ForwardedInputChannel);
+    process.setStandardInputFile(QProcess::nullDevice());
+    process.setProcessChannelMode(QProcess::ForwardedOutputChannel);
+    ErrorTail errors(process);
+    // Its own process group, so a hook that hangs is ended with all it started.
+    process.setChildProcessModifier(ProcessGroup::LeadNewGroup);
     m_host.EventMsg(QStringLiteral("Hook run: ") + PrintableText(command));
-    QEventLoop loop;
-    QTimer limit;
-    limit.setSingleShot(true);
-    QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
-    QObject::connect(&process, &QProcess::errorOccurred, &loop, &QEventLoop::quit);
-    QObject::connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
     process.start(program, arguments);
-    limit.start(m_timeoutSeconds * 1000);
-    if (process.state() != QProcess::NotRunning)
-        loop.exec();
-    if (process.state() != QProcess::NotRunning) {
-        process.kill();
-        process.waitForFinished(1000);
-        m_host.EventMsg(QStringLiteral("Hook failed: still running after %1 seconds; ended")
-                            .arg(m_timeoutSeconds));
-        return Result::Failed;
-    }
-    if (process.error() == QProcess::FailedToStart) {
+    if (!process.waitForStarted()) {
         m_host.EventMsg(QStringLiteral("Hook failed: cannot start ") + PrintableText(program));
         return Result::Failed;
     }
-    const bool exited = process.exitStatus() == QProcess::NormalExit;
-    m_host.EventMsg(exited ? QStringLiteral("Hook ended with exit code %1").arg(process.exitCode())
-                           : QStringLiteral("Hook failed: ended by a signal"));
-    return exited && process.exitCode() == 0 ? Result::Published : Result::Failed;
+    const qint64 group = process.processId();
+    const bool ended = process.state() == QProcess::NotRunning ||
+                       WaitForSignal(&process, &QProcess::finished, m_timeout);
+    if (!ended) {
+        ProcessGroup::EndGroup(group);
+        process.waitForFinished();
+        m_host.EventMsg(
+            QStringLiteral("Hook failed: still running after %1 seconds; it was ended with "
+                           "the processes it started")
+                .arg(std::chrono::duration_cast<std::chrono::seconds>(m_timeout).count()));
+        return Result::Failed;
+    }
+    const QString said = errors.LastLine();
+    const QString tail =
+        said.isEmpty() ? QString() : QStringLiteral(" (") + said + QLatin1Char(')');
+    if (process.exitStatus() != QProcess::NormalExit) {
+        m_host.EventMsg(QStringLiteral("Hook failed: ended by a signal") + tail);
+        return Result::Failed;
+    }
+    m_host.EventMsg(QStringLiteral("Hook ended with exit code %1").arg(process.exitCode()) + tail);
+    return process.exitCode() == 0 ? Result::Published : Result::Failed;
 }

@@ -5,7 +5,11 @@
 #include "support/LoopbackServer.h"
 #include "support/TestCertificates.h"
 
+#include <QTest>
+
 #include <gtest/gtest.h>
+
+#include <signal.h>
 
 namespace {
 
@@ -127,10 +131,10 @@ TEST(DynDnsTarget, AUrlWithoutASchemeIsHttps)
 TEST(HookTarget, RunsWithTheCheckInItsEnvironment)
 {
     TargetsRig rig;
-    rig.settings.sHookCommand =
-        QStringLiteral("sh -c \"env | grep ^HOSTVANE_ | sort > hook.env; exit $0\" 3");
+    rig.settings.sHookCommand = QStringLiteral(
+        "sh -c \"env | grep ^HOSTVANE_ | sort > hook.env; echo done >&2; exit $0\" 3");
     EXPECT_FALSE(rig.check.Process(false).published());
-    EXPECT_TRUE(rig.host.history.contains(QStringLiteral("Hook ended with exit code 3")));
+    EXPECT_TRUE(rig.host.history.contains(QStringLiteral("Hook ended with exit code 3 (done)")));
     EXPECT_EQ(rig.world.readFile(QStringLiteral("hook.env")),
               "HOSTVANE_DNS=off\nHOSTVANE_DYNDNS=off\nHOSTVANE_IP6=2001:db8::7\n"
               "HOSTVANE_IP=203.0.113.7\nHOSTVANE_PAGE=off\nHOSTVANE_PREVIOUS_IP6=\n"
@@ -139,6 +143,28 @@ TEST(HookTarget, RunsWithTheCheckInItsEnvironment)
     rig.check.Process(false);
     EXPECT_TRUE(rig.host.history.contains(
         QStringLiteral("Hook failed: cannot start no-such-hook-program")));
+}
+
+// A hook that floods its error output is quoted by its last line; one that hangs is ended
+// with what it started when its time is up.
+TEST(HookTarget, AFloodIsCutAndAHangIsEnded)
+{
+    TargetsRig rig;
+    HookTarget hook(rig.host, std::chrono::milliseconds(500));
+    const CheckAddresses found{QString::fromLatin1(kAddress), {}};
+    rig.settings.sHookCommand =
+        QStringLiteral("sh -c \"yes flood | head -c 600000 >&2; echo last words >&2\"");
+    EXPECT_EQ(hook.Publish(found, {rig.settings, {}, false, {}}), PublishTarget::Result::Published);
+    EXPECT_EQ(rig.host.history.last(), QStringLiteral("Hook ended with exit code 0 (last words)"));
+
+    rig.settings.sHookCommand =
+        QStringLiteral("sh -c \"sleep 60 & echo $! > child.pid; sleep 60\"");
+    EXPECT_EQ(hook.Publish(found, {rig.settings, {}, false, {}}), PublishTarget::Result::Failed);
+    EXPECT_TRUE(rig.host.history.last().startsWith(QStringLiteral("Hook failed: still running")));
+    const pid_t child = rig.world.readFile(QStringLiteral("child.pid")).trimmed().toInt();
+    ASSERT_GT(child, 0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ::kill(child, 0) != 0; }, 5000))
+        << "what the hook started was ended too";
 }
 
 } // namespace
