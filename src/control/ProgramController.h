@@ -86,6 +86,9 @@ public:
     // The same for the targets beside the page, keyed "Section/Key" ("Dns/Server" ...).
     QVariantMap ShownTargets() const;
     bool SaveTargets(const QVariantMap& typed);
+    // How the target named ("page", "dns", "dyndns", "hook") did at its latest try: when, with
+    // which addresses, and the outcome.
+    QString TargetStatus(const QString& name) const;
     // The TSIG key in a key file (tsig-keygen, keymgr -t) as "Dns/TsigName",
     // "Dns/TsigAlgorithm" and "Dns/TsigSecret"; empty, after saying why, when it holds none.
     QVariantMap ReadTsigKeyFile(const QString& path);

@@ -5,12 +5,13 @@
 #include "components/ServiceInstallation.h"
 #include "engine/AddressDiscovery.h"
 #include "platform/CommandRunner.h"
+#include "platform/RegularFile.h"
 #include "settings/SettingsStore.h"
 #include "settings/SettingsTable.h"
 #include "settings/TargetSettings.h"
 #include "system/AppIdentity.h"
 #include "system/Prompt.h"
-#include "platform/RegularFile.h"
+#include "system/RuntimeFormat.h"
 #include "system/registry.h"
 
 #include <QFile>
@@ -95,12 +96,29 @@ bool ProgramController::SaveTargets(const QVariantMap& typed)
     return true;
 }
 
+QString ProgramController::TargetStatus(const QString& name) const
+{
+    const std::optional<UpdateCheck::TargetStatus> last = m_parts->engine.check.LastStatus(name);
+    if (!last)
+        return QStringLiteral("Not tried since HostVane started");
+    QStringList addresses;
+    for (const QString& address : {last->addresses.ip, last->addresses.ip6}) {
+        if (!address.isEmpty())
+            addresses << address;
+    }
+    return QStringLiteral("Last try %1: %2 %3")
+        .arg(FormatDate(last->at, kStartedPattern), addresses.join(QStringLiteral(", ")),
+             last->result == PublishTarget::Result::Published ? QStringLiteral("published")
+             : last->result == PublishTarget::Result::Failed  ? QStringLiteral("failed")
+                                                              : QStringLiteral("not sent"));
+}
+
 QVariantMap ProgramController::ReadTsigKeyFile(const QString& path)
 {
     QFile file(path);
-    const std::optional<TsigKey> key =
-        OpenRegularFile(file, QIODevice::ReadOnly) ? TsigKey::FromKeyFile(file.read(64 * 1024))
-                                                   : std::nullopt;
+    const std::optional<TsigKey> key = OpenRegularFile(file, QIODevice::ReadOnly)
+                                           ? TsigKey::FromKeyFile(file.read(64 * 1024))
+                                           : std::nullopt;
     if (!key) {
         m_prompt.Show(AppIdentity::Title(),
                       QStringLiteral("%1 holds no TSIG key (key name, algorithm and secret) as "

@@ -32,8 +32,21 @@ QString CheckOutcome::Summary() const
     const QString address = found.ip.isEmpty() ? found.ip6 : found.ip;
     if (address.isEmpty())
         return when + QStringLiteral(": no address found");
-    const QString page = !publishTried() ? QStringLiteral("page unchanged")
-                         : published()   ? QStringLiteral("page published")
-                                         : QStringLiteral("page NOT published");
-    return when + QStringLiteral(": address ") + address + QStringLiteral(", ") + page;
+    const auto pageTarget = std::find_if(targets.cbegin(), targets.cend(), [](const Target& t) {
+        return t.name == QLatin1String("page");
+    });
+    const QString page = pageTarget == targets.cend() || !tried(*pageTarget)
+                             ? QStringLiteral("page unchanged")
+                         : pageTarget->result == PublishTarget::Result::Published
+                             ? QStringLiteral("page published")
+                             : QStringLiteral("page NOT published");
+    QString summary = when + QStringLiteral(": address ") + address + QStringLiteral(", ") + page;
+    for (const Target& target : targets) {
+        if (target.name != QLatin1String("page"))
+            summary +=
+                QStringLiteral(", ") + target.name +
+                (target.result == PublishTarget::Result::Published ? QStringLiteral(" published")
+                                                                   : QStringLiteral(" failed"));
+    }
+    return summary;
 }

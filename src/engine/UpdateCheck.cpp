@@ -11,7 +11,7 @@ UpdateCheck::UpdateCheck(const Clock& clock, const Settings& settings, CheckHost
     : m_clock(clock), m_settings(settings), m_host(host), m_discovery(discovery)
 {
     for (PublishTarget* target : targets)
-        m_targets.append(Target{target, {}});
+        m_targets.append(Target{target, {}, std::nullopt});
 }
 
 CheckOutcome UpdateCheck::Process(bool Force)
@@ -82,12 +82,22 @@ bool UpdateCheck::publish(const CheckAddresses& found, bool Force, const Setting
         }
         const PublishTarget::Result result = t.target->Publish(found, context);
         outcome.targets.append({name, result});
+        t.last = TargetStatus{m_clock.now(), found, result};
         const bool done = result == PublishTarget::Result::Published;
         t.holds = done ? found : CheckAddresses();
         context.states.insert(name, done ? QStringLiteral("published") : QStringLiteral("failed"));
         everywhere = everywhere && done;
     }
     return everywhere;
+}
+
+std::optional<UpdateCheck::TargetStatus> UpdateCheck::LastStatus(const QString& name) const
+{
+    for (const Target& t : m_targets) {
+        if (t.target->Name() == name)
+            return t.last;
+    }
+    return std::nullopt;
 }
 
 void UpdateCheck::showIPv6Addresses()

@@ -3,8 +3,11 @@
 #include "engine/CheckOutcome.h"
 #include "engine/PublishTarget.h"
 
+#include <QDateTime>
 #include <QList>
 #include <QString>
+
+#include <optional>
 
 class AddressDiscovery;
 class CheckHost;
@@ -28,6 +31,16 @@ public:
     // True from the start of Process to its end.
     bool Checking() const { return m_checking; }
 
+    // What a target last made of the addresses it was handed.
+    struct TargetStatus
+    {
+        QDateTime at;
+        CheckAddresses addresses;
+        PublishTarget::Result result;
+    };
+    // The target's latest; nothing when it has not been handed addresses in this run.
+    std::optional<TargetStatus> LastStatus(const QString& name) const;
+
     QString sCurrentIP;
     QString sPreviousIP;
     // The same for the adapter's IPv6 address; a change of either publishes.
@@ -42,6 +55,7 @@ private:
     {
         PublishTarget* target;
         CheckAddresses holds;
+        std::optional<TargetStatus> last;
     };
 
     void run(bool Force, CheckOutcome& outcome);

@@ -12,6 +12,7 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QIntValidator>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -23,10 +24,18 @@ namespace {
 // The property that names the settings key a control edits.
 constexpr char kKeyProperty[] = "settingsKey";
 
-QFormLayout* group(QVBoxLayout* layout, const QString& title, QWidget* parent)
+// A group of the target `name`, its latest try told at its foot.
+QFormLayout* group(QVBoxLayout* layout, const QString& title, const QString& name,
+                   const ProgramController& program, QWidget* parent)
 {
     auto* box = new QGroupBox(title, parent);
-    auto* form = new QFormLayout(box);
+    auto* outer = new QVBoxLayout(box);
+    auto* form = new QFormLayout;
+    outer->addLayout(form);
+    auto* status = new QLabel(program.TargetStatus(name), box);
+    status->setObjectName(u"status:"_s + name);
+    status->setEnabled(false); // greyed: it tells, it is not set
+    outer->addWidget(status);
     layout->addWidget(box);
     return form;
 }
@@ -47,13 +56,14 @@ frmTargets::frmTargets(ProgramController& program, QWidget* parent)
     columns->addLayout(left, 1);
     columns->addLayout(right, 1);
 
-    auto* page = group(right, u"Redirector page"_s, this);
+    auto* page = group(right, u"Redirector page"_s, u"page"_s, m_program, this);
     page->addRow(add(new QCheckBox(u"Publish the page (File > Properties)"_s),
                      u"Settings/PublishPage"_s,
                      u"Off: no FTP connection at all, for a machine reached by its DNS name "
                      "only"_s));
 
-    auto* dns = group(left, u"DNS name (RFC 2136 update signed with TSIG)"_s, this);
+    auto* dns =
+        group(left, u"DNS name (RFC 2136 update signed with TSIG)"_s, u"dns"_s, m_program, this);
     dns->addRow(u"&Server"_s,
                 field(u"Dns/Server"_s, u"The zone's primary server: host, host:port or "
                                        "[IPv6 address]:port (port 53 unless given)"_s));
@@ -81,7 +91,7 @@ frmTargets::frmTargets(ProgramController& program, QWidget* parent)
     connect(import, &QPushButton::clicked, this, &frmTargets::ImportKeyFile);
     dns->addRow(QString(), import);
 
-    auto* dyndns = group(right, u"Dynamic DNS provider (dyndns2)"_s, this);
+    auto* dyndns = group(right, u"Dynamic DNS provider (dyndns2)"_s, u"dyndns"_s, m_program, this);
     dyndns->addRow(u"&Update URL"_s,
                    field(u"DynDns/Url"_s, u"The provider's update address, such as "
                                           "https://update.example.net/nic/update; without "
@@ -93,7 +103,7 @@ frmTargets::frmTargets(ProgramController& program, QWidget* parent)
     dyndns->addRow(u"Na&mes"_s, field(u"DynDns/Name"_s, u"The names to update, separated by "
                                                         "commas"_s));
 
-    auto* hook = group(right, u"Command after a change"_s, this);
+    auto* hook = group(right, u"Command after a change"_s, u"hook"_s, m_program, this);
     hook->addRow(u"&Command"_s,
                  field(u"Hook/Command"_s,
                        u"Run after each check that found a change and after Update now, "
