@@ -6,7 +6,7 @@ packages="g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libcurl4-opens
 openssh-server openssh-client iproute2 curl googletest libgtest-dev python3-pyftpdlib
 python3-openssl python3-cryptography libsystemd-dev e2fsprogs desktop-file-utils appstream
 librsvg2-bin file man-db dpkg-dev lintian weston qt6-wayland
-dbus-daemon libglib2.0-bin libldns-dev knot"
+dbus-daemon libglib2.0-bin libldns-dev knot bind9 bind9-dnsutils"
 
 missing=""
 for package in $packages; do

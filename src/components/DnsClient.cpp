@@ -91,7 +91,11 @@ Packet exchange(ldns_resolver* r, ldns_pkt* message, QString& error)
         status = ldns_resolver_send_pkt(&received, r, message);
         answer.reset(received);
     }
-    if (status != LDNS_STATUS_OK)
+    // A server that does not know the key, or not with this secret, cannot sign its refusal.
+    if (status == LDNS_STATUS_CRYPTO_TSIG_BOGUS)
+        error = QStringLiteral("the answer does not carry the key's valid signature: the server "
+                               "knows another secret for the key, or no such key for the zone");
+    else if (status != LDNS_STATUS_OK)
         error = QString::fromUtf8(ldns_get_errorstr_by_id(status));
     else if (!answer)
         error = QStringLiteral("no answer");

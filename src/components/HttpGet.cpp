@@ -10,6 +10,7 @@ struct Body
 {
     QByteArray bytes;
     qsizetype limit;
+    bool cut = false;
 };
 
 size_t keep(char* data, size_t size, size_t count, void* userdata)
@@ -18,7 +19,10 @@ size_t keep(char* data, size_t size, size_t count, void* userdata)
     const qsizetype room = body->limit - body->bytes.size();
     body->bytes.append(data, std::min(room, static_cast<qsizetype>(size * count)));
     // More than the limit ends the transfer: what came is all that is read.
-    return static_cast<qsizetype>(size * count) <= room ? size * count : 0;
+    if (static_cast<qsizetype>(size * count) <= room)
+        return size * count;
+    body->cut = true;
+    return 0;
 }
 
 } // namespace
@@ -58,12 +62,13 @@ HttpGetResult HttpGet(const HttpGetRequest& request)
         curl_easy_setopt(c, CURLOPT_CAINFO_BLOB, &authorities);
     }
     const CURLcode code = curl_easy_perform(c);
-    if (code != CURLE_OK && !(code == CURLE_WRITE_ERROR && body.bytes.size() == body.limit)) {
+    if (code != CURLE_OK && !(code == CURLE_WRITE_ERROR && body.cut)) {
         result.error =
             words[0] ? QString::fromUtf8(words) : QString::fromUtf8(curl_easy_strerror(code));
         return result;
     }
     curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &result.status);
     result.body = body.bytes;
+    result.cut = body.cut;
     return result;
 }

@@ -24,7 +24,8 @@ struct HttpGetResult
 {
     QString error; // why no answer came; empty when one did
     long status = 0;
-    QByteArray body; // at most the limit
+    QByteArray body;  // at most the limit
+    bool cut = false; // the answer was longer than the limit
 };
 
 HttpGetResult HttpGet(const HttpGetRequest& request);

@@ -70,11 +70,13 @@ PublishTarget::Result DnsTarget::Publish(const CheckAddresses& addresses,
             return client.Update(settings.sDnsZone, name, ttl, addresses.ip, addresses.ip6);
         });
         if (!answer.error.isEmpty() || answer.rcode != QLatin1String("NOERROR")) {
-            m_host.EventMsg(
-                QStringLiteral("DNS update of %1 failed: %2")
-                    .arg(absolute, answer.error.isEmpty()
-                                       ? QStringLiteral("the server answered ") + answer.rcode
-                                       : answer.error));
+            QStringList why;
+            if (!answer.rcode.isEmpty())
+                why << QStringLiteral("the server answered ") + answer.rcode;
+            if (!answer.error.isEmpty())
+                why << answer.error;
+            m_host.EventMsg(QStringLiteral("DNS update of %1 failed: %2")
+                                .arg(absolute, why.join(QStringLiteral("; "))));
             everyName = false;
             continue;
         }

@@ -107,7 +107,14 @@ PublishTarget::Result DynDnsTarget::Publish(const CheckAddresses& addresses,
     }
     m_host.EventMsg(QStringLiteral("DynDNS provider answered %1: %2")
                         .arg(result.status)
-                        .arg(PrintableText(QString::fromUtf8(result.body).trimmed())));
+                        .arg(PrintableText(QString::fromUtf8(result.body)
+                                               .trimmed()
+                                               .replace(QLatin1Char('\n'), QLatin1Char('|')))));
+    if (result.cut) {
+        m_host.EventMsg(QStringLiteral("DynDNS update failed: the answer is longer than %1 bytes")
+                            .arg(kLongestAnswer));
+        return Result::Failed;
+    }
     if (result.status != 200) {
         m_host.EventMsg(QStringLiteral("DynDNS update failed: HTTP status %1").arg(result.status));
         return Result::Failed;

@@ -1,5 +1,5 @@
 #include "components/DnsClient.h"
-#include "support/KnotServer.h"
+#include "support/DnsServers.h"
 #include "support/LoopbackServer.h"
 
 #include <QElapsedTimer>
@@ -68,36 +68,59 @@ TEST(DnsServerText, TsigKeyFiles)
     EXPECT_FALSE(TsigKey::FromKeyFile("key \"half\" { algorithm hmac-sha256; };"));
 }
 
-// Against a real Knot: a signed update replaces the RRset of each family given and leaves the
-// other alone; the server's own answer shows it; a wrong key changes nothing.
-TEST(DnsClientOnKnot, SignedUpdatesReplaceAndTheServerTellsWhatItHolds)
+template <class Server> class DnsClientOnServer : public ::testing::Test
 {
-    const KnotServer knot;
+};
+using Servers = ::testing::Types<KnotServer, BindServer>;
+TYPED_TEST_SUITE(DnsClientOnServer, Servers);
+
+// Against real Knot and BIND: a signed update replaces the RRset of each family given and
+// leaves the other alone; the server's own answer shows it; a wrong key changes nothing.
+TYPED_TEST(DnsClientOnServer, SignedUpdatesReplaceAndTheServerTellsWhatItHolds)
+{
+    const TypeParam knot;
     const DnsServer server{QStringLiteral("127.0.0.1"), knot.port()};
     const DnsClient client(
-        server, {KnotServer::keyName(), KnotServer::algorithm(), KnotServer::secret()}, 2s, 3);
+        server, {DnsTestServer::keyName(), DnsTestServer::algorithm(), DnsTestServer::secret()}, 2s,
+        3);
     const QString name = QStringLiteral("home");
 
-    DnsClient::Answer answer = client.Update(
-        KnotServer::zone(), name, 60, QStringLiteral("203.0.113.7"), QStringLiteral("2001:db8::7"));
+    DnsClient::Answer answer =
+        client.Update(DnsTestServer::zone(), name, 60, QStringLiteral("203.0.113.7"),
+                      QStringLiteral("2001:db8::7"));
     EXPECT_EQ(answer.error, QString());
     EXPECT_EQ(answer.rcode, QStringLiteral("NOERROR")) << knot.log().toStdString();
     DnsClient::Addresses held = client.Lookup(QStringLiteral("home.example.org"));
     EXPECT_EQ(held.a, QStringList{QStringLiteral("203.0.113.7")}) << held.error.toStdString();
     EXPECT_EQ(held.aaaa, QStringList{QStringLiteral("2001:db8::7")});
 
-    answer = client.Update(KnotServer::zone(), name, 60, QStringLiteral("203.0.113.8"), {});
+    answer = client.Update(DnsTestServer::zone(), name, 60, QStringLiteral("203.0.113.8"), {});
     EXPECT_EQ(answer.rcode, QStringLiteral("NOERROR"));
     held = client.Lookup(QStringLiteral("home.example.org"));
     EXPECT_EQ(held.a, QStringList{QStringLiteral("203.0.113.8")});
     EXPECT_EQ(held.aaaa, QStringList{QStringLiteral("2001:db8::7")}) << "a family not found stays";
 
     const DnsClient forger(server,
-                           {KnotServer::keyName(), KnotServer::algorithm(),
+                           {DnsTestServer::keyName(), DnsTestServer::algorithm(),
                             QStringLiteral("d3Jvbmcgc2VjcmV0IGZvciB0aGUga2V5IQ==")},
                            2s, 3);
-    answer = forger.Update(KnotServer::zone(), name, 60, QStringLiteral("192.0.2.66"), {});
+    answer = forger.Update(DnsTestServer::zone(), name, 60, QStringLiteral("192.0.2.66"), {});
     EXPECT_NE(answer.rcode, QStringLiteral("NOERROR"));
+    EXPECT_EQ(client.Lookup(QStringLiteral("home.example.org")).a,
+              QStringList{QStringLiteral("203.0.113.8")});
+
+    // Refusals come back as such, and change nothing: no key, a zone the server does not have
+    // (whose refusal a server may leave unsigned).
+    const DnsClient unsigned_(server, {}, 2s, 3);
+    for (const auto& [refused, zone] :
+         {std::pair{&unsigned_, "example.org"}, std::pair{&client, "example.net"}}) {
+        answer = refused->Update(QLatin1String(zone), QStringLiteral("home"), 60,
+                                 QStringLiteral("192.0.2.66"), {});
+        EXPECT_TRUE(answer.rcode == QLatin1String("REFUSED") ||
+                    answer.rcode == QLatin1String("NOTAUTH") ||
+                    answer.error.contains(QStringLiteral("signature")))
+            << zone << ": " << answer.rcode.toStdString() << answer.error.toStdString();
+    }
     EXPECT_EQ(client.Lookup(QStringLiteral("home.example.org")).a,
               QStringList{QStringLiteral("203.0.113.8")});
 
@@ -105,7 +128,7 @@ TEST(DnsClientOnKnot, SignedUpdatesReplaceAndTheServerTellsWhatItHolds)
     EXPECT_EQ(client.Lookup(QStringLiteral("many.example.org")).a.size(), 40);
 }
 
-TEST(DnsClientOnKnot, ASilentServerIsGivenUpInBoundedTime)
+TEST(DnsClientOnSilentServer, IsGivenUpInBoundedTime)
 {
     const DnsClient client({QStringLiteral("127.0.0.1"), LoopbackServer::UnusedPort()}, {}, 300ms,
                            3);

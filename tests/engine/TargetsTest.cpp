@@ -1,7 +1,7 @@
 // The targets beside the page, each against a real peer: a Knot DNS server, a dyndns2 service
 // over TLS, and a command.
+#include "support/DnsServers.h"
 #include "support/EngineRig.h"
-#include "support/KnotServer.h"
 #include "support/LoopbackServer.h"
 #include "support/TestCertificates.h"
 
@@ -34,15 +34,21 @@ struct TargetsRig : EngineRig
 // Without the page no FTP attempt is made; the name is updated and verified once, and an
 // unchanged address sends nothing; a target that failed is the only one handed the address
 // again.
-TEST(DnsTarget, UpdatesVerifiesAndOnlyAFailedTargetIsRetried)
+template <class Server> class DnsTarget : public ::testing::Test
 {
-    const KnotServer knot;
+};
+using Servers = ::testing::Types<KnotServer, BindServer>;
+TYPED_TEST_SUITE(DnsTarget, Servers);
+
+TYPED_TEST(DnsTarget, UpdatesVerifiesAndOnlyAFailedTargetIsRetried)
+{
+    const TypeParam knot;
     TargetsRig rig;
     rig.settings.sDnsServer = knot.server();
-    rig.settings.sDnsZone = KnotServer::zone();
+    rig.settings.sDnsZone = DnsTestServer::zone();
     rig.settings.sDnsNames = QStringLiteral("home");
-    rig.settings.sTsigName = KnotServer::keyName();
-    rig.settings.sTsigAlgorithm = KnotServer::algorithm();
+    rig.settings.sTsigName = DnsTestServer::keyName();
+    rig.settings.sTsigAlgorithm = DnsTestServer::algorithm();
     rig.settings.sTsigSecret = QStringLiteral("d3Jvbmcgc2VjcmV0IGZvciB0aGUga2V5IQ==");
     rig.settings.sHookCommand = QStringLiteral("true");
 
@@ -53,7 +59,7 @@ TEST(DnsTarget, UpdatesVerifiesAndOnlyAFailedTargetIsRetried)
     EXPECT_FALSE(rig.lineStartingWith("Preparing to upload"));
     EXPECT_EQ(rig.driver.lFtpErrorCount, 0);
 
-    rig.settings.sTsigSecret = KnotServer::secret();
+    rig.settings.sTsigSecret = DnsTestServer::secret();
     outcome = rig.check.Process(false);
     EXPECT_TRUE(outcome.published());
     ASSERT_EQ(outcome.targets.size(), 1) << "the hook already ran for this address";
@@ -69,7 +75,9 @@ TEST(DnsTarget, UpdatesVerifiesAndOnlyAFailedTargetIsRetried)
 struct Answer
 {
     const char* body;
+    int repeat;
     bool accepted;
+    bool stops;                  // told once, and nothing more is sent
     int sentByAForcedCheckAfter; // requests the service has after a second, forced check
     int sentHalfAnHourLater;     // and after a third, 31 minutes later
 };
@@ -79,16 +87,23 @@ struct Answer
 TEST(DynDnsTarget, AsksTheServiceAndHeedsItsAnswer)
 {
     const Answer answers[] = {
-        {"good 203.0.113.7\nnochg 203.0.113.7", true, 2, 3},
-        {"badauth", false, 1, 1},
-        {"dnserr", false, 1, 2},
-        {"good 203.0.113.7\n911", false, 1, 2},
-        {"nochg\x1b[2J", true, 2, 3},
+        {"good 203.0.113.7\nnochg 203.0.113.7", 1, true, false, 2, 3},
+        {"badauth", 1, false, true, 1, 1},
+        {"notfqdn", 1, false, true, 1, 1},
+        {"nohost", 1, false, true, 1, 1},
+        {"numhost", 1, false, true, 1, 1},
+        {"abuse", 1, false, true, 1, 1},
+        {"badagent", 1, false, true, 1, 1},
+        {"dnserr", 1, false, false, 1, 2},
+        {"good 203.0.113.7\n911", 1, false, false, 1, 2},
+        {"nochg\x1b[2J", 1, true, false, 2, 3},
+        {"<html><body>good</body></html>", 1, false, false, 2, 3},
+        {"good 203.0.113.7\n", 600000, false, false, 2, 3}, // 10 MB
     };
     for (const Answer& answer : answers) {
         SCOPED_TRACE(answer.body);
-        const LoopbackServer service =
-            LoopbackServer::UpdateService(QLatin1String(answer.body), QStringLiteral("trusted"));
+        const LoopbackServer service = LoopbackServer::UpdateService(
+            QLatin1String(answer.body), QStringLiteral("trusted"), answer.repeat);
         TargetsRig rig;
         rig.world.writeFile(QStringLiteral("dyndns-ca.pem"), TestCertificates::authority());
         rig.settings.sDynDnsUrl =
@@ -109,7 +124,7 @@ TEST(DynDnsTarget, AsksTheServiceAndHeedsItsAnswer)
         rig.clock.advanceSeconds(31 * 60);
         rig.check.Process(true);
         EXPECT_EQ(service.requests().size(), answer.sentHalfAnHourLater);
-        EXPECT_EQ(rig.prompt.shown.size(), std::string_view(answer.body) == "badauth" ? 1 : 0);
+        EXPECT_EQ(rig.prompt.shown.size(), answer.stops ? 1 : 0);
     }
 }
 

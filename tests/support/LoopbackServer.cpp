@@ -81,11 +81,14 @@ LoopbackServer LoopbackServer::AddressEcho(const QString& body, int status,
                           nullptr);
 }
 
-LoopbackServer LoopbackServer::UpdateService(const QString& body, const QString& certificate)
+LoopbackServer LoopbackServer::UpdateService(const QString& body, const QString& certificate,
+                                             int repeat)
 {
     auto folder = std::make_unique<QTemporaryDir>();
-    QStringList options{QStringLiteral("--body"), body, QStringLiteral("--requests"),
-                        folder->filePath(QStringLiteral("requests.log"))};
+    QStringList options{
+        QStringLiteral("--body"),     body,
+        QStringLiteral("--requests"), folder->filePath(QStringLiteral("requests.log")),
+        QStringLiteral("--repeat"),   QString::number(repeat)};
     if (!certificate.isEmpty())
         options << QStringLiteral("--tls") << TestCertificates::serverFile(certificate);
     return LoopbackServer(script("echo_server.py"), options, std::move(folder));

@@ -34,10 +34,12 @@ public:
     // of echo_server.py, such as {"--ipv6"}.
     static LoopbackServer AddressEcho(const QString& body, int status = 200,
                                       const QStringList& options = {});
-    // A dynamic-DNS update service: answers every GET with `body` over TLS with the
+    // A dynamic-DNS update service: answers every GET with `body` (`repeat` times over) over
+    // TLS with the
     // TestCertificates certificate `certificate`, or over plain HTTP when that is empty, and
     // keeps the requests (requests()).
-    static LoopbackServer UpdateService(const QString& body, const QString& certificate = {});
+    static LoopbackServer UpdateService(const QString& body, const QString& certificate = {},
+                                        int repeat = 1);
     // A loopback port on which nothing listens.
     static quint16 UnusedPort();
 

@@ -1,6 +1,7 @@
 #!/usr/bin/python3
 """An address echo service on loopback for the tests: answers every GET with the text given
-(--status for another HTTP status, --no-length to leave its length unannounced), on a free port
+(--status for another HTTP status, --repeat N to send it N times over, --no-length to leave its
+length unannounced), on a free port
 of 127.0.0.1 (::1 with --ipv6) that it prints on standard output; over TLS with --tls PEM (the
 certificate followed by its key). --requests FILE appends a line per GET: the path, the
 Authorization header and the User-Agent, separated by tabs. It ends when its standard input
@@ -23,8 +24,9 @@ def main():
     parser.add_argument("--ipv6", action="store_true")
     parser.add_argument("--tls")
     parser.add_argument("--requests")
+    parser.add_argument("--repeat", type=int, default=1)
     args = parser.parse_args()
-    body = args.body.encode()
+    body = args.body.encode() * args.repeat
 
     class Echo(http.server.BaseHTTPRequestHandler):
         def do_GET(self):
