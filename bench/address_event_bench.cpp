@@ -5,6 +5,7 @@
 // a five-minute poll gives on average.
 // Usage: build/bench/address_event_bench [changes]
 
+#include "BenchTools.h"
 #include "support/LoopbackServer.h"
 #include "support/PrivateNetwork.h"
 #include "support/RunningProgram.h"
@@ -30,19 +31,6 @@ namespace {
 using namespace std::chrono_literals;
 
 const QString kPeer = QStringLiteral("10.64.0.1");
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-void pause(std::chrono::milliseconds span)
-{
-    QEventLoop loop;
-    QTimer::singleShot(span, &loop, &QEventLoop::quit);
-    loop.exec();
-}
 
 // Sleeps in the event loop, looking every 10 ms, until `page` holds the link `wanted`.
 bool waitForPage(const QString& page, const QByteArray& wanted, std::chrono::milliseconds limit)

@@ -2,6 +2,7 @@
 // same transfer done by the curl command-line tool, in plain FTP, over explicit TLS and over
 // SFTP to a loopback sshd; and the CPU time of a full forced check that publishes.
 
+#include "BenchTools.h"
 #include "support/CpuClock.h"
 #include "support/EngineRig.h"
 #include "support/LoopbackServer.h"
@@ -23,12 +24,6 @@ namespace {
 
 const QString kUser = QStringLiteral("bench");
 const QString kPassword = QStringLiteral("bench-pass");
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 double milliseconds(const QElapsedTimer& timer)
 {
