@@ -156,6 +156,7 @@ TEST_F(MainWindowTest, StartsWithItsControlsAndTheFirstCheckDue)
         if (!entry->isSeparator())
             entries.append(entry->text());
     EXPECT_EQ(entries, QStringList({QStringLiteral("&Update now"), QStringLiteral("&Properties"),
+                                    QStringLiteral("&DNS and hook..."),
                                     QStringLiteral("Auto update"), QStringLiteral("E&xit")}));
     EXPECT_TRUE(action("mnuAutoUpdate")->isChecked());
     EXPECT_EQ(panel("Clock"), QString());

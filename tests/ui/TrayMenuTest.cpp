@@ -35,10 +35,11 @@ TEST_F(TrayMenuTest, MenuBarAndTrayPopupHoldTheWholeTree)
         bar.append(entry->text());
     EXPECT_EQ(bar, QStringList({QStringLiteral("&File"), QStringLiteral("&Help")}));
     const MainMenus& menus = w.menus();
-    EXPECT_EQ(captions(menus.mnuFile),
-              QStringList({QStringLiteral("&Update now"), QStringLiteral("&Properties"),
-                           QStringLiteral("-"), QStringLiteral("Auto update"), QStringLiteral("-"),
-                           QStringLiteral("E&xit")}));
+    EXPECT_EQ(
+        captions(menus.mnuFile),
+        QStringList({QStringLiteral("&Update now"), QStringLiteral("&Properties"),
+                     QStringLiteral("&DNS and hook..."), QStringLiteral("-"),
+                     QStringLiteral("Auto update"), QStringLiteral("-"), QStringLiteral("E&xit")}));
     EXPECT_EQ(captions(menus.mnuHelp),
               QStringList({QStringLiteral("&Help contents"), QStringLiteral("-"),
                            QStringLiteral("&About")}));
