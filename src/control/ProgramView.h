@@ -34,7 +34,7 @@ public:
     virtual void ShowAddressPanel(const QString& text, const QString& ipv6Text) = 0;
     // The check mark of the automatic-checking command.
     virtual void ShowAutoUpdate(bool TrueFalse) = 0;
-    // Enables or disables the two commands that must not run during a check.
+    // Enables or disables the commands that must not run during a check.
     virtual void ControlsEnable(bool TrueFalse) = 0;
 
     // The event history of the latest check.
