@@ -17,6 +17,7 @@
 #include <QApplication>
 
 #include <cstdio>
+#include <functional>
 #include <optional>
 
 namespace {
@@ -27,23 +28,39 @@ int print(std::FILE* stream, const QString& text, int status)
     return status;
 }
 
-// Asks the copy that runs for a check; needs no display.
-int updateNow(int argc, char** argv)
+// Reaches the copy that runs, without a display, and has `ask` put the question to it; when no
+// copy runs, says `notRunning` and ends with `notRunningStatus`.
+int askRunningCopy(int argc, char** argv, const std::function<int(InstanceGuard&)>& ask,
+                   const QString& notRunning, int notRunningStatus)
 {
     QCoreApplication app(argc, argv);
     InstanceGuard guard;
     switch (guard.Claim()) {
     case InstanceGuard::ClaimResult::OtherRunning:
-        guard.AskOtherToCheck();
-        return print(stdout, QStringLiteral("HostVane: the running copy checks now.\n"), 0);
+        return ask(guard);
     case InstanceGuard::ClaimResult::First:
-        return print(stderr, QStringLiteral("HostVane is not running; nothing was checked.\n"), 1);
+        return print(stderr, notRunning, notRunningStatus);
     case InstanceGuard::ClaimResult::Failed:
         break;
     }
     return print(
         stderr,
         QStringLiteral("HostVane: cannot reach a running copy: %1.\n").arg(guard.FailureText()), 1);
+}
+
+int updateNow(InstanceGuard& guard)
+{
+    guard.AskOtherToCheck();
+    return print(stdout, QStringLiteral("HostVane: the running copy checks now.\n"), 0);
+}
+
+int status(InstanceGuard& guard)
+{
+    const std::optional<QByteArray> answer = guard.AskOtherForStatus();
+    if (!answer)
+        return print(stderr, QStringLiteral("HostVane: the running copy did not answer.\n"), 1);
+    std::fwrite(answer->constData(), 1, static_cast<size_t>(answer->size()), stdout);
+    return CommandLine::StatusExit(*answer);
 }
 
 QtMessageHandler g_qtHandler = nullptr;
@@ -81,7 +98,11 @@ int main(int argc, char** argv)
                      QStringLiteral("hostvane: %1\n").arg(command.error) + CommandLine::HelpText(),
                      2);
     case CommandLine::Action::UpdateNow:
-        return updateNow(argc, argv);
+        return askRunningCopy(argc, argv, updateNow,
+                              QStringLiteral("HostVane is not running; nothing was checked.\n"), 1);
+    case CommandLine::Action::Status:
+        return askRunningCopy(argc, argv, status, QStringLiteral("HostVane is not running.\n"),
+                              CommandLine::kNotRunning);
     case CommandLine::Action::Run:
         break;
     }

@@ -15,6 +15,8 @@ CommandLine CommandLine::Parse(const QStringList& arguments)
         return {Action::Version, {}};
     if (option == QLatin1String("--update-now"))
         return {Action::UpdateNow, {}};
+    if (option == QLatin1String("--status"))
+        return {Action::Status, {}};
     return {Action::Invalid, QStringLiteral("unknown option %1").arg(option)};
 }
 
@@ -27,6 +29,10 @@ QString CommandLine::HelpText()
         "With no option, starts HostVane (or brings the running copy's window to the front).\n"
         "  --update-now  asks the running copy for a check now, as File > Update now does;\n"
         "                exits 1 when no copy runs\n"
+        "  --status      prints how the running copy stands, as key: value lines (last-check,\n"
+        "                result, ipv4, ipv6, page, dns, dyndns, hook, next-check); exits 0\n"
+        "                when its latest check published or found no change, 1 when it\n"
+        "                failed, 3 when no copy runs\n"
         "  --version     prints the version and exits\n"
         "  -h, --help    prints this help and exits\n"
         "\n"
@@ -37,4 +43,16 @@ QString CommandLine::HelpText()
 QString CommandLine::VersionText()
 {
     return AppIdentity::Title() + QLatin1Char(' ') + AppIdentity::Version() + QLatin1Char('\n');
+}
+
+int CommandLine::StatusExit(const QByteArray& answer)
+{
+    for (const QByteArray& line : answer.split('\n')) {
+        if (line.startsWith("result: "))
+            return line == "result: published" || line == "result: unchanged" ||
+                           line == "result: none"
+                       ? 0
+                       : 1;
+    }
+    return 1;
 }

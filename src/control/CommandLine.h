@@ -5,7 +5,7 @@
 
 // What the program was asked for on its command line. With no option it starts as usual;
 // --help and --version print and end at once, with no display needed; --update-now asks the
-// copy that runs for a check, as File > Update now does.
+// copy that runs for a check, as File > Update now does; --status asks it how it stands.
 struct CommandLine
 {
     enum class Action
@@ -14,6 +14,7 @@ struct CommandLine
         Help,
         Version,
         UpdateNow,
+        Status,
         Invalid,
     };
 
@@ -21,6 +22,11 @@ struct CommandLine
     static CommandLine Parse(const QStringList& arguments);
     static QString HelpText();
     static QString VersionText();
+    // The exit status --status ends with for the running copy's answer: 0 when its latest
+    // check published, found no change or has not run yet, 1 when it failed.
+    static int StatusExit(const QByteArray& answer);
+
+    static constexpr int kNotRunning = 3;
 
     Action action = Action::Run;
     // For Invalid: what was wrong.

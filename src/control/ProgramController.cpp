@@ -21,6 +21,7 @@ ProgramController::ProgramController(const Clock& clock, Prompt& prompt, Command
     connect(&p.instance, &InstanceGuard::ShowRequested, this,
             [this](const QByteArray& activationToken) { m_view->RaiseWindow(activationToken); });
     connect(&p.instance, &InstanceGuard::CheckRequested, this, [this] { Process(true); });
+    p.instance.setStatusSource([this] { return StatusReport(); });
     connect(&p.NTService1, &NTService::Start, this, &ProgramController::NTService1_Start);
     connect(&p.NTService1, &NTService::Stop, this, &ProgramController::NTService1_Stop);
     p.engine.errors.setServiceLog(&p.NTService1);

@@ -118,6 +118,8 @@ private:
     void onTerminationSignal();
     // Another instance answered: says why this one ends.
     void refuseSecondStart();
+    // The answer to `hostvane --status`: "key: value" lines.
+    QByteArray StatusReport() const;
 
     const Clock& m_clock;
     Prompt& m_prompt;

@@ -100,6 +100,14 @@ std::optional<UpdateCheck::TargetStatus> UpdateCheck::LastStatus(const QString& 
     return std::nullopt;
 }
 
+QList<std::pair<QString, bool>> UpdateCheck::Targets(const Settings& settings) const
+{
+    QList<std::pair<QString, bool>> targets;
+    for (const Target& t : m_targets)
+        targets.append({t.target->Name(), t.target->Enabled(settings)});
+    return targets;
+}
+
 void UpdateCheck::showIPv6Addresses()
 {
     if (sPreviousIPv6.isEmpty() && sCurrentIPv6.isEmpty())

@@ -40,6 +40,8 @@ public:
     };
     // The target's latest; nothing when it has not been handed addresses in this run.
     std::optional<TargetStatus> LastStatus(const QString& name) const;
+    // The targets' names, in order, each with whether `settings` switch it on.
+    QList<std::pair<QString, bool>> Targets(const Settings& settings) const;
 
     QString sCurrentIP;
     QString sPreviousIP;

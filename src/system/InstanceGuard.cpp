@@ -6,6 +6,7 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
+#include <QPointer>
 
 #include <algorithm>
 #include <utility>
@@ -14,6 +15,8 @@ namespace {
 
 const QByteArray kShowRequest = "show\n";
 const QByteArray kCheckRequest = "check\n";
+const QByteArray kStatusRequest = "status\n";
+constexpr qint64 kLongestStatus = 64 * 1024;
 const QByteArray kDesktopGreeting = "hostvane desktop\n";
 const QByteArray kServiceGreeting = "hostvane service\n";
 constexpr int kAnswerMs = 1000;
@@ -96,6 +99,24 @@ void InstanceGuard::AskOtherToCheck()
     ask(kCheckRequest);
 }
 
+std::optional<QByteArray> InstanceGuard::AskOtherForStatus()
+{
+    if (!m_other)
+        return std::nullopt;
+    m_other->write(kStatusRequest);
+    // The answer ends when the other instance hangs up; bounded in time and size.
+    QByteArray answer;
+    while (answer.size() < kLongestStatus && m_other->state() == QLocalSocket::ConnectedState &&
+           (m_other->bytesAvailable() > 0 || m_other->waitForReadyRead(kAnswerMs)))
+        answer += m_other->read(kLongestStatus - answer.size());
+    answer += m_other->read(kLongestStatus - answer.size());
+    const bool whole = m_other->state() != QLocalSocket::ConnectedState;
+    m_other->abort();
+    if (!whole)
+        return std::nullopt;
+    return answer;
+}
+
 void InstanceGuard::ask(const QByteArray& request)
 {
     if (!m_other)
@@ -129,6 +150,16 @@ void InstanceGuard::serveConnection()
                 else if (request == kCheckRequest)
                     QMetaObject::invokeMethod(this, &InstanceGuard::CheckRequested,
                                               Qt::QueuedConnection);
+                else if (request == kStatusRequest && m_status)
+                    QMetaObject::invokeMethod(
+                        this,
+                        [this, asking = QPointer<QLocalSocket>(caller)] {
+                            if (!asking)
+                                return;
+                            asking->write(m_status());
+                            asking->disconnectFromServer();
+                        },
+                        Qt::QueuedConnection);
             }
         });
         caller->write(m_service ? kServiceGreeting : kDesktopGreeting);

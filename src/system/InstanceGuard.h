@@ -1,7 +1,11 @@
 #pragma once
 
+#include <QByteArray>
 #include <QObject>
 #include <QString>
+
+#include <functional>
+#include <optional>
 
 class QLocalServer;
 class QLocalSocket;
@@ -40,6 +44,11 @@ public:
     void RaiseOther();
     // Asks the instance that answered Claim for a check now.
     void AskOtherToCheck();
+    // Asks the instance that answered Claim how it stands; its answer, or nothing when none
+    // came in time.
+    std::optional<QByteArray> AskOtherForStatus();
+    // What this instance answers a status request with.
+    void setStatusSource(std::function<QByteArray()> source) { m_status = std::move(source); }
 
 signals:
     // A later start asked this instance to bring its window to the front; `activationToken`,
@@ -56,6 +65,7 @@ private:
     QLocalServer* m_server = nullptr;
     QLocalSocket* m_other = nullptr;
     QString m_failure;
+    std::function<QByteArray()> m_status;
     bool m_service = false;
     bool m_otherIsService = false;
 };

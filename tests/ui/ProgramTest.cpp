@@ -318,7 +318,8 @@ TEST(Program, CommandLineAnswersAndAsksTheRunningCopyForACheck)
     } cases[] = {{"--version", 0, "HostVane 1.1.3\n"},
                  {"--help", 0, "--update-now"},
                  {"--frobnicate", 2, "unknown option --frobnicate"},
-                 {"--update-now", 1, "HostVane is not running"}};
+                 {"--update-now", 1, "HostVane is not running"},
+                 {"--status", 3, "HostVane is not running"}};
     for (const auto& c : cases) {
         const auto [status, text] = run(QLatin1String(c.option));
         EXPECT_EQ(status, c.status) << c.option;
@@ -357,5 +358,17 @@ TEST(Program, CommandLineAnswersAndAsksTheRunningCopyForACheck)
     EXPECT_TRUE(running.started()) << running.errors().toStdString();
     EXPECT_EQ(run(QStringLiteral("--update-now")).first, 0);
     EXPECT_TRUE(running.waitForLines(kCheckFinished, 4, kWait)) << running.errors().toStdString();
+    EXPECT_TRUE(running.started());
+
+    // Its latest check failed to publish (nothing listens on port 1): --status says so, line by
+    // line, and ends with 1; the copy runs on.
+    const auto [failed, report] = run(QStringLiteral("--status"));
+    EXPECT_EQ(failed, 1);
+    for (const char* line : {"result: failed\n", "ipv4: 10.1.2.3\n", "dns: off\n",
+                             "next-check: disabled\n"})
+        EXPECT_TRUE(report.contains(QLatin1String(line))) << line << "\n" << report.toStdString();
+    EXPECT_TRUE(report.contains(QRegularExpression(QStringLiteral(
+        "^last-check: \\d{4}-\\d\\d-\\d\\dT[^\\n]*\\nresult: [^\\n]*\\n"))))
+        << report.toStdString();
     EXPECT_TRUE(running.started());
 }
