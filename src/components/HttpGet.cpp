@@ -1,5 +1,7 @@
 #include "components/HttpGet.h"
 
+#include "components/TrustedAuthorities.h"
+
 #include <curl/curl.h>
 
 #include <memory>
@@ -54,13 +56,7 @@ HttpGetResult HttpGet(const HttpGetRequest& request)
     curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, &keep);
     curl_easy_setopt(c, CURLOPT_WRITEDATA, &body);
     curl_easy_setopt(c, CURLOPT_ERRORBUFFER, words);
-    // In addition to the system's store, which stays in place as the CA path. curl copies it.
-    if (!request.trustedAuthorities.isEmpty()) {
-        curl_blob authorities{const_cast<char*>(request.trustedAuthorities.constData()),
-                              static_cast<size_t>(request.trustedAuthorities.size()),
-                              CURL_BLOB_COPY};
-        curl_easy_setopt(c, CURLOPT_CAINFO_BLOB, &authorities);
-    }
+    TrustAuthorities(c, request.trustedAuthorities);
     const CURLcode code = curl_easy_perform(c);
     if (code != CURLE_OK && !(code == CURLE_WRITE_ERROR && body.cut)) {
         result.error =

@@ -2,6 +2,7 @@
 
 #include "components/ConnectionCallbacks.h"
 #include "components/InetRequest.h"
+#include "components/TrustedAuthorities.h"
 
 #include <QUrl>
 
@@ -156,13 +157,7 @@ void RemoteConnection::setSecurity(const InetRequest& request, long sshMethods)
     // TLS for the login and for every data connection, or nothing at all.
     curl_easy_setopt(m_curl, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_ALL));
     curl_easy_setopt(m_curl, CURLOPT_FTPSSLAUTH, static_cast<long>(CURLFTPAUTH_TLS));
-    // In addition to the system's store, which stays in place as the CA path. curl copies it.
-    if (!request.trustedAuthorities.isEmpty()) {
-        curl_blob authorities{const_cast<char*>(request.trustedAuthorities.constData()),
-                              static_cast<size_t>(request.trustedAuthorities.size()),
-                              CURL_BLOB_COPY};
-        curl_easy_setopt(m_curl, CURLOPT_CAINFO_BLOB, &authorities);
-    }
+    TrustAuthorities(m_curl, request.trustedAuthorities);
 }
 
 void RemoteConnection::setTransfer(const RemoteExchange& exchange, curl_slist* quote)

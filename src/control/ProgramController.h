@@ -13,6 +13,7 @@ class CommandRunner;
 class ProgramView;
 class Prompt;
 class ServiceEventLog;
+class SettingsStore;
 struct EngineTimeouts;
 
 // The program: it owns the run-time state (settings, addresses, counters, schedule), the
@@ -118,6 +119,8 @@ private:
     void onTerminationSignal();
     // Another instance answered: says why this one ends.
     void refuseSecondStart();
+    // Says that the settings could not be written to the store's file, and why.
+    void reportUnsaved(const SettingsStore& store);
     // The answer to `hostvane --status`: "key: value" lines.
     QByteArray StatusReport() const;
 

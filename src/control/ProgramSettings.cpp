@@ -41,6 +41,14 @@ void ProgramController::LoadSettings()
     SetEnabled(m_parts->settings.ProcessingEnabled);
 }
 
+void ProgramController::reportUnsaved(const SettingsStore& store)
+{
+    m_prompt.Show(AppIdentity::Title(),
+                  QStringLiteral("The settings could not be saved to %1: %2")
+                      .arg(store.fileName(), store.errorString()),
+                  Prompt::Buttons::Ok);
+}
+
 QVariantMap ProgramController::ShownSettings() const
 {
     return SettingsKeys::Shown(m_parts->settings);
@@ -56,10 +64,7 @@ bool ProgramController::SaveSettings(const QVariantMap& typed)
     SettingsStore store;
     const bool saved = SettingsKeys::Save(store, typed);
     if (!saved) {
-        m_prompt.Show(AppIdentity::Title(),
-                      QStringLiteral("The settings could not be saved to %1: %2")
-                          .arg(store.fileName(), store.errorString()),
-                      Prompt::Buttons::Ok);
+        reportUnsaved(store);
     } else {
         LoadSettings();
         if (!ServiceInstallation::UpdateServiceSetting(
@@ -86,10 +91,7 @@ bool ProgramController::SaveTargets(const QVariantMap& typed)
 {
     SettingsStore store;
     if (!TargetSettings::Save(store, typed)) {
-        m_prompt.Show(AppIdentity::Title(),
-                      QStringLiteral("The settings could not be saved to %1: %2")
-                          .arg(store.fileName(), store.errorString()),
-                      Prompt::Buttons::Ok);
+        reportUnsaved(store);
         return false;
     }
     LoadSettings();
@@ -101,16 +103,9 @@ QString ProgramController::TargetStatus(const QString& name) const
     const std::optional<UpdateCheck::TargetStatus> last = m_parts->engine.check.LastStatus(name);
     if (!last)
         return QStringLiteral("Not tried since HostVane started");
-    QStringList addresses;
-    for (const QString& address : {last->addresses.ip, last->addresses.ip6}) {
-        if (!address.isEmpty())
-            addresses << address;
-    }
     return QStringLiteral("Last try %1: %2 %3")
-        .arg(FormatDate(last->at, kStartedPattern), addresses.join(QStringLiteral(", ")),
-             last->result == PublishTarget::Result::Published ? QStringLiteral("published")
-             : last->result == PublishTarget::Result::Failed  ? QStringLiteral("failed")
-                                                              : QStringLiteral("not sent"));
+        .arg(FormatDate(last->at, kStartedPattern),
+             last->addresses.List().join(QStringLiteral(", ")), ResultText(last->result));
 }
 
 QVariantMap ProgramController::ReadTsigKeyFile(const QString& path)

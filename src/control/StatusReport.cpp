@@ -43,11 +43,7 @@ QByteArray ProgramController::StatusReport() const
         if (on && !status)
             value = QStringLiteral("not tried");
         else if (on)
-            value =
-                (status->result == PublishTarget::Result::Published ? QStringLiteral("published ")
-                 : status->result == PublishTarget::Result::Failed  ? QStringLiteral("failed ")
-                                                                    : QStringLiteral("not sent ")) +
-                isoTime(status->at);
+            value = ResultText(status->result) + QLatin1Char(' ') + isoTime(status->at);
         report += line(name.toUtf8().constData(), value);
     }
     return report + line("next-check", p.settings.ProcessingEnabled

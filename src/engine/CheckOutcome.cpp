@@ -44,9 +44,7 @@ QString CheckOutcome::Summary() const
     for (const Target& target : targets) {
         if (target.name != QLatin1String("page"))
             summary +=
-                QStringLiteral(", ") + target.name +
-                (target.result == PublishTarget::Result::Published ? QStringLiteral(" published")
-                                                                   : QStringLiteral(" failed"));
+                QStringLiteral(", ") + target.name + QLatin1Char(' ') + ResultText(target.result);
     }
     return summary;
 }

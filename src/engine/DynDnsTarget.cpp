@@ -43,12 +43,7 @@ QString updateUrl(const QString& written, const QStringList& names, const CheckA
     }
     QUrlQuery query(url);
     query.addQueryItem(QStringLiteral("hostname"), names.join(QLatin1Char(',')));
-    QStringList addresses;
-    for (const QString& address : {found.ip, found.ip6}) {
-        if (!address.isEmpty())
-            addresses << address;
-    }
-    query.addQueryItem(QStringLiteral("myip"), addresses.join(QLatin1Char(',')));
+    query.addQueryItem(QStringLiteral("myip"), found.List().join(QLatin1Char(',')));
     url.setQuery(query);
     return url.toString(QUrl::FullyEncoded);
 }

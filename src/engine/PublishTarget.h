@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QString>
+#include <QStringList>
 
 struct Settings;
 
@@ -12,6 +13,16 @@ struct CheckAddresses
     QString ip6;
 
     bool operator==(const CheckAddresses&) const = default;
+    // The addresses there are, IPv4 first.
+    QStringList List() const
+    {
+        QStringList found;
+        for (const QString& address : {ip, ip6}) {
+            if (!address.isEmpty())
+                found << address;
+        }
+        return found;
+    }
 };
 
 // What a target is handed beside the addresses.
@@ -45,3 +56,17 @@ public:
     virtual bool Enabled(const Settings& settings) const = 0;
     virtual Result Publish(const CheckAddresses& addresses, const PublishContext& context) = 0;
 };
+
+// "published", "failed" or "not sent", as reports tell a target's result.
+inline QString ResultText(PublishTarget::Result result)
+{
+    switch (result) {
+    case PublishTarget::Result::Published:
+        return QStringLiteral("published");
+    case PublishTarget::Result::Failed:
+        return QStringLiteral("failed");
+    case PublishTarget::Result::NotTried:
+        break;
+    }
+    return QStringLiteral("not sent");
+}

@@ -85,7 +85,7 @@ bool UpdateCheck::publish(const CheckAddresses& found, bool Force, const Setting
         t.last = TargetStatus{m_clock.now(), found, result};
         const bool done = result == PublishTarget::Result::Published;
         t.holds = done ? found : CheckAddresses();
-        context.states.insert(name, done ? QStringLiteral("published") : QStringLiteral("failed"));
+        context.states.insert(name, ResultText(done ? result : PublishTarget::Result::Failed));
         everywhere = everywhere && done;
     }
     return everywhere;

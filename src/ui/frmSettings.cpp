@@ -3,6 +3,7 @@
 #include "control/ProgramController.h"
 #include "ui/CenterOnScreen.h"
 #include "ui/IdentifierBox.h"
+#include "ui/SettingControls.h"
 #include "ui/StarPasswordStyle.h"
 #include "ui/TwipsLayout.h"
 #include "ui/WindowSize.h"
@@ -82,9 +83,6 @@ const Label kLabels[] = {
     {u"Connection identifier"_s, kIdentifierTip, 1980},
 };
 
-// The property that names the settings key a control edits.
-constexpr char kKeyProperty[] = "settingsKey";
-
 constexpr int kLabelLeft = 60;
 constexpr int kLabelWidth = 1512;
 constexpr int kLabelHeight = 288;
@@ -127,7 +125,7 @@ void frmSettings::buildControls()
     QList<QWidget*> boxes;
     const auto place = [&](QWidget* box, const Box& b) {
         box->setObjectName(b.name);
-        box->setProperty(kKeyProperty, b.key);
+        SettingControls::Bind(*box, b.key);
         box->setToolTip(b.toolTip);
         box->setGeometry(twips.rect(b.left, b.top, b.width, b.height));
         chain(box);
@@ -153,7 +151,7 @@ void frmSettings::buildControls()
     for (const CheckBox& c : kCheckBoxes) {
         auto* box = new QCheckBox(c.caption, this);
         box->setObjectName(c.name);
-        box->setProperty(kKeyProperty, c.key);
+        SettingControls::Bind(*box, c.key);
         box->setToolTip(c.toolTip);
         box->setGeometry(twips.rect(c.left, c.top, c.width, c.height));
         chain(box);
@@ -186,43 +184,14 @@ void frmSettings::buildControls()
 
 void frmSettings::Form_Load()
 {
-    const QVariantMap shown = m_owner.ShownSettings();
-    for (QWidget* control : findChildren<QWidget*>()) {
-        const QString key = control->property(kKeyProperty).toString();
-        if (key.isEmpty())
-            continue; // a label, a button, a combo box's own line
-        const QVariant value = shown.value(key);
-        if (auto* box = qobject_cast<QLineEdit*>(control))
-            box->setText(value.toString());
-        else if (auto* combo = qobject_cast<QComboBox*>(control))
-            combo->setEditText(value.toString());
-        else if (auto* check = qobject_cast<QCheckBox*>(control))
-            check->setChecked(value.toBool());
-    }
+    SettingControls::Show(*this, m_owner.ShownSettings());
     CenterOnScreen(*this);
-}
-
-QVariantMap frmSettings::values() const
-{
-    QVariantMap typed;
-    for (const QWidget* control : findChildren<QWidget*>()) {
-        const QString key = control->property(kKeyProperty).toString();
-        if (key.isEmpty())
-            continue;
-        if (const auto* box = qobject_cast<const QLineEdit*>(control))
-            typed.insert(key, box->text());
-        else if (const auto* combo = qobject_cast<const QComboBox*>(control))
-            typed.insert(key, combo->currentText());
-        else if (const auto* check = qobject_cast<const QCheckBox*>(control))
-            typed.insert(key, check->isChecked());
-    }
-    return typed;
 }
 
 void frmSettings::cmdDone_Click(int Index)
 {
     // A save that failed keeps the dialog open with what was typed.
-    if (Index == 0 && !m_owner.SaveSettings(values()))
+    if (Index == 0 && !m_owner.SaveSettings(SettingControls::Typed(*this)))
         return;
     if (Index == 0)
         accept();

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QDialog>
-#include <QVariantMap>
 
 class ProgramController;
 
@@ -23,7 +22,6 @@ protected:
 private:
     void buildControls();
     void Form_Load();
-    QVariantMap values() const;
 
     ProgramController& m_owner;
 };

@@ -2,6 +2,7 @@
 
 #include "control/ProgramController.h"
 #include "ui/CenterOnScreen.h"
+#include "ui/SettingControls.h"
 #include "ui/StarPasswordStyle.h"
 
 #include <QApplication>
@@ -20,9 +21,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// The property that names the settings key a control edits.
-constexpr char kKeyProperty[] = "settingsKey";
 
 // A group of the target `name`, its latest try told at its foot.
 QFormLayout* group(QVBoxLayout* layout, const QString& title, const QString& name,
@@ -126,7 +124,7 @@ frmTargets::frmTargets(ProgramController& program, QWidget* parent)
     right->addWidget(buttons);
     setMinimumWidth(fontMetrics().averageCharWidth() * 110);
 
-    showValues(m_program.ShownTargets());
+    SettingControls::Show(*this, m_program.ShownTargets());
     adjustSize(); // centred at its own size, not the size before its layout ran
     CenterOnScreen(*this);
 }
@@ -135,7 +133,7 @@ QWidget* frmTargets::add(QWidget* control, const QString& key, const QString& to
 {
     control->setParent(this);
     control->setObjectName(key);
-    control->setProperty(kKeyProperty, key);
+    SettingControls::Bind(*control, key);
     control->setToolTip(toolTip);
     return control;
 }
@@ -145,41 +143,11 @@ QLineEdit* frmTargets::field(const QString& key, const QString& toolTip)
     return static_cast<QLineEdit*>(add(new QLineEdit, key, toolTip));
 }
 
-void frmTargets::showValues(const QVariantMap& shown)
-{
-    for (auto it = shown.cbegin(); it != shown.cend(); ++it) {
-        QWidget* control = findChild<QWidget*>(it.key());
-        if (auto* box = qobject_cast<QLineEdit*>(control))
-            box->setText(it.value().toString());
-        else if (auto* combo = qobject_cast<QComboBox*>(control))
-            combo->setCurrentText(it.value().toString());
-        else if (auto* check = qobject_cast<QCheckBox*>(control))
-            check->setChecked(it.value().toBool());
-    }
-}
-
-QVariantMap frmTargets::values() const
-{
-    QVariantMap typed;
-    for (const QWidget* control : findChildren<QWidget*>()) {
-        const QString key = control->property(kKeyProperty).toString();
-        if (key.isEmpty())
-            continue;
-        if (const auto* box = qobject_cast<const QLineEdit*>(control))
-            typed.insert(key, box->text());
-        else if (const auto* combo = qobject_cast<const QComboBox*>(control))
-            typed.insert(key, combo->currentText());
-        else if (const auto* check = qobject_cast<const QCheckBox*>(control))
-            typed.insert(key, check->isChecked());
-    }
-    return typed;
-}
-
 void frmTargets::cmdDone_Click(int Index)
 {
     if (Index == 1)
         reject();
-    else if (m_program.SaveTargets(values()))
+    else if (m_program.SaveTargets(SettingControls::Typed(*this)))
         accept();
 }
 
@@ -187,5 +155,5 @@ void frmTargets::ImportKeyFile()
 {
     const QString path = QFileDialog::getOpenFileName(this, u"TSIG key file"_s);
     if (!path.isEmpty())
-        showValues(m_program.ReadTsigKeyFile(path));
+        SettingControls::Show(*this, m_program.ReadTsigKeyFile(path));
 }

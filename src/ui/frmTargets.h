@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QDialog>
-#include <QVariantMap>
 
 class ProgramController;
 class QLineEdit;
@@ -23,8 +22,6 @@ public:
 private:
     QWidget* add(QWidget* control, const QString& key, const QString& toolTip);
     QLineEdit* field(const QString& key, const QString& toolTip);
-    void showValues(const QVariantMap& values);
-    QVariantMap values() const;
 
     ProgramController& m_program;
 };
