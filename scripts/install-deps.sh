@@ -1,15 +1,21 @@
 #!/bin/sh
 # Installs what building, running and testing HostVane needs on Debian, when it is missing.
+# With --tests also the DNS servers the tests start on loopback themselves (Knot, BIND), which
+# are installed without being started or enabled as system services.
 set -eu
 
 packages="g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libcurl4-openssl-dev libssh2-1-dev
-openssh-server openssh-client iproute2 curl googletest libgtest-dev python3-pyftpdlib
+libldns-dev openssh-server openssh-client iproute2 curl googletest libgtest-dev python3-pyftpdlib
 python3-openssl python3-cryptography libsystemd-dev e2fsprogs desktop-file-utils appstream
 librsvg2-bin file man-db dpkg-dev lintian weston qt6-wayland
-dbus-daemon libglib2.0-bin libldns-dev knot bind9 bind9-dnsutils"
+dbus-daemon libglib2.0-bin"
+servers=""
+if [ "${1:-}" = --tests ]; then
+    servers="knot bind9 bind9-dnsutils"
+fi
 
 missing=""
-for package in $packages; do
+for package in $packages $servers; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
         missing="$missing $package"
 done
@@ -22,5 +28,20 @@ else
     sudo="sudo"
 fi
 $sudo apt-get update
+# The servers are for the tests only: no daemon is started or enabled while they install.
+policy=/usr/sbin/policy-rc.d
+held=false
+if [ -n "$servers" ] && [ ! -e "$policy" ]; then
+    printf '#!/bin/sh\nexit 101\n' | $sudo tee "$policy" >/dev/null
+    $sudo chmod 755 "$policy"
+    held=true
+fi
 # shellcheck disable=SC2086
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends $missing
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends $missing ||
+    status=$?
+if $held; then
+    $sudo rm -f "$policy"
+    # Nor are they started at the next boot.
+    $sudo systemctl disable named.service knot.service >/dev/null 2>&1 || true
+fi
+exit "${status:-0}"
