@@ -41,7 +41,8 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${PROJECT_HOMEPAGE_URL})
 # Qt loads at run time.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "iproute2, curl, qt6-qpa-plugins")
-# A Wayland session without XWayland needs Qt's wayland plugin, which Qt also loads at run time.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland")
+# A Wayland session without XWayland needs Qt's wayland plugin, which Qt also loads at run time;
+# QtKeychain reaches the desktop's keyring through libsecret, which it loads at run time too.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, libsecret-1-0")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

@@ -1,17 +1,17 @@
 #!/bin/sh
 # Installs what building, running and testing HostVane needs on Debian, when it is missing.
-# With --tests also the DNS servers the tests start on loopback themselves (Knot, BIND), which
-# are installed without being started or enabled as system services.
+# With --tests also the servers the tests start themselves: the DNS servers (Knot, BIND), which
+# are installed without being started or enabled as system services, and gnome-keyring.
 set -eu
 
 packages="g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libcurl4-openssl-dev libssh2-1-dev
-libldns-dev openssh-server openssh-client iproute2 curl googletest libgtest-dev python3-pyftpdlib
-python3-openssl python3-cryptography libsystemd-dev e2fsprogs desktop-file-utils appstream
+libldns-dev qtkeychain-qt6-dev libsecret-1-0 openssh-server openssh-client iproute2 curl googletest libgtest-dev python3-pyftpdlib
+python3-openssl python3-cryptography python3-dbus libsystemd-dev e2fsprogs desktop-file-utils appstream
 librsvg2-bin file man-db dpkg-dev lintian weston qt6-wayland
 dbus-daemon libglib2.0-bin"
 servers=""
 if [ "${1:-}" = --tests ]; then
-    servers="knot bind9 bind9-dnsutils"
+    servers="knot bind9 bind9-dnsutils gnome-keyring"
 fi
 
 missing=""

@@ -1,14 +1,12 @@
-#include "components/FileEventLog.h"
 #include "components/NTService.h"
-#include "control/CommandLine.h"
 #include "control/ProgramController.h"
+#include "control/ProgramStart.h"
+#include "platform/SecretStore.h"
 #include "platform/ServiceManager.h"
-#include "platform/XdgPaths.h"
+#include "platform/SiblingProgram.h"
 #include "system/AppIdentity.h"
 #include "system/Clock.h"
-#include "system/InstanceGuard.h"
 #include "system/ProcessRunner.h"
-#include "system/ProgramDirectory.h"
 #include "ui/AppIcon.h"
 #include "ui/DisplayPlatform.h"
 #include "ui/MessageBoxPrompt.h"
@@ -17,51 +15,11 @@
 #include <QApplication>
 
 #include <cstdio>
-#include <functional>
-#include <optional>
 
 namespace {
 
-int print(std::FILE* stream, const QString& text, int status)
-{
-    std::fputs(text.toLocal8Bit().constData(), stream);
-    return status;
-}
-
-// Reaches the copy that runs, without a display, and has `ask` put the question to it; when no
-// copy runs, says `notRunning` and ends with `notRunningStatus`.
-int askRunningCopy(int argc, char** argv, const std::function<int(InstanceGuard&)>& ask,
-                   const QString& notRunning, int notRunningStatus)
-{
-    QCoreApplication app(argc, argv);
-    InstanceGuard guard;
-    switch (guard.Claim()) {
-    case InstanceGuard::ClaimResult::OtherRunning:
-        return ask(guard);
-    case InstanceGuard::ClaimResult::First:
-        return print(stderr, notRunning, notRunningStatus);
-    case InstanceGuard::ClaimResult::Failed:
-        break;
-    }
-    return print(
-        stderr,
-        QStringLiteral("HostVane: cannot reach a running copy: %1.\n").arg(guard.FailureText()), 1);
-}
-
-int updateNow(InstanceGuard& guard)
-{
-    guard.AskOtherToCheck();
-    return print(stdout, QStringLiteral("HostVane: the running copy checks now.\n"), 0);
-}
-
-int status(InstanceGuard& guard)
-{
-    const std::optional<QByteArray> answer = guard.AskOtherForStatus();
-    if (!answer)
-        return print(stderr, QStringLiteral("HostVane: the running copy did not answer.\n"), 1);
-    std::fwrite(answer->constData(), 1, static_cast<size_t>(answer->size()), stdout);
-    return CommandLine::StatusExit(*answer);
-}
+// Long enough for a keyring that asks its owner to unlock it, short enough for a start.
+constexpr std::chrono::seconds kKeyringBound(10);
 
 QtMessageHandler g_qtHandler = nullptr;
 bool g_headless = false;
@@ -80,36 +38,31 @@ void qtMessage(QtMsgType type, const QMessageLogContext& context, const QString&
     }
 }
 
+// Units installed before the service had a program of its own start this one with
+// HOSTVANE_SERVICE=1: it hands over to the service program, which loads no window library.
+// Should that program be missing, this one runs the service as it always did.
+void handOverToService(char** argv)
+{
+    const std::string failure = SiblingProgram::Exec("hostvane-service", argv);
+    std::fprintf(stderr,
+                 "HostVane: cannot start the service program (%s); the desktop program "
+                 "runs the service instead.\n",
+                 failure.c_str());
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i)
-        arguments.append(QString::fromLocal8Bit(argv[i]));
-    const CommandLine command = CommandLine::Parse(arguments);
-    switch (command.action) {
-    case CommandLine::Action::Help:
-        return print(stdout, CommandLine::HelpText(), 0);
-    case CommandLine::Action::Version:
-        return print(stdout, CommandLine::VersionText(), 0);
-    case CommandLine::Action::Invalid:
-        return print(stderr,
-                     QStringLiteral("hostvane: %1\n").arg(command.error) + CommandLine::HelpText(),
-                     2);
-    case CommandLine::Action::UpdateNow:
-        return askRunningCopy(argc, argv, updateNow,
-                              QStringLiteral("HostVane is not running; nothing was checked.\n"), 1);
-    case CommandLine::Action::Status:
-        return askRunningCopy(argc, argv, status, QStringLiteral("HostVane is not running.\n"),
-                              CommandLine::kNotRunning);
-    case CommandLine::Action::Run:
-        break;
-    }
+    if (NTService::StartedAsService())
+        handOverToService(argv);
+    if (const auto answered = ProgramStart::AnswerCommandLine(argc, argv))
+        return *answered;
 
     if (const QString none = ChooseDisplayPlatform(); !none.isEmpty()) {
         ServiceManager::WriteSystemLog(AppIdentity::Title(), true, none);
-        return print(stderr, QStringLiteral("HostVane: %1\n").arg(none), 1);
+        std::fprintf(stderr, "HostVane: %s\n", none.toLocal8Bit().constData());
+        return 1;
     }
     g_headless = NTService::StartedAsService() || qgetenv("QT_QPA_PLATFORM") == "offscreen";
     g_qtHandler = qInstallMessageHandler(qtMessage);
@@ -123,26 +76,16 @@ int main(int argc, char** argv)
     QApplication::setQuitOnLastWindowClosed(false);
 
     MessageBoxPrompt prompt;
-    if (const QString missing = XdgPaths::MissingHomeMessage(); !missing.isEmpty()) {
-        prompt.Show(AppIdentity::Title(), missing, Prompt::Buttons::Ok);
+    if (!ProgramStart::Prepare(prompt))
         return 1;
-    }
-    QString failure;
-    if (!ProgramDirectory::Prepare(ProgramDirectory::Path(), ProgramDirectory::ShippedDataPath(),
-                                   &failure)) {
-        prompt.Show(AppIdentity::Title(), failure, Prompt::Buttons::Ok);
-        return 1;
-    }
-
     SystemClock clock;
     ProcessRunner runner;
-    // Where nothing reads the system log, its entries can go to a file instead.
-    std::optional<FileEventLog> fileLog;
-    if (const QString path = qEnvironmentVariable("HOSTVANE_EVENT_LOG"); !path.isEmpty())
-        fileLog.emplace(path);
     ProgramController controller(clock, prompt, runner);
-    if (fileLog)
-        controller.setEventLog(&*fileLog);
+    // A service has nobody to unlock a keyring: this program runs one only when the service
+    // program is missing.
+    const std::unique_ptr<SecretStore> keyring =
+        NTService::StartedAsService() ? nullptr : SecretStore::DesktopKeyring(kKeyringBound);
+    controller.setSecretStore(keyring.get());
     frmHostVane window(controller, clock);
     if (!window.Form_Load())
         return controller.ExitStatus();

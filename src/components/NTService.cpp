@@ -3,6 +3,20 @@
 #include "platform/ServiceManager.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
+
+namespace {
+
+// The unit starts the service program installed beside this one; a build without it (a test
+// program) runs itself.
+QString serviceExecutable()
+{
+    const QString beside =
+        QCoreApplication::applicationDirPath() + QStringLiteral("/hostvane-service");
+    return QFileInfo(beside).isExecutable() ? beside : QCoreApplication::applicationFilePath();
+}
+
+} // namespace
 
 QString NTService::UnitFilePath() const
 {
@@ -19,7 +33,7 @@ bool NTService::Install()
 {
     m_installFailure =
         ServiceManager::Install(m_runner,
-                                {ServiceName, DisplayName, QCoreApplication::applicationFilePath(),
+                                {ServiceName, DisplayName, serviceExecutable(),
                                  NotifyManager, Interactive, kExitAnotherCopyRuns},
                                 StartMode == Automatic);
     return m_installFailure.isEmpty();

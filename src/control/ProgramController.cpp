@@ -4,6 +4,14 @@
 #include "system/Clock.h"
 #include "system/RuntimeFormat.h"
 
+#include <algorithm>
+
+namespace {
+// Without a clock on show the timer sleeps until the next check, but wakes at least this often:
+// a clock set forward, or a resume from suspend, is noticed within a minute.
+constexpr qint64 kLongestSleepMs = 60 * 1000;
+} // namespace
+
 ProgramController::ProgramController(const Clock& clock, Prompt& prompt, CommandRunner& runner,
                                      int platformId)
     : ProgramController(clock, prompt, runner, platformId, EngineTimeouts{})
@@ -25,6 +33,8 @@ ProgramController::ProgramController(const Clock& clock, Prompt& prompt, Command
     connect(&p.NTService1, &NTService::Start, this, &ProgramController::NTService1_Start);
     connect(&p.NTService1, &NTService::Stop, this, &ProgramController::NTService1_Stop);
     p.engine.errors.setServiceLog(&p.NTService1);
+    if (const QString path = qEnvironmentVariable("HOSTVANE_EVENT_LOG"); !path.isEmpty())
+        setEventLog(&p.fileLog.emplace(path));
 }
 
 ProgramController::~ProgramController() = default;
@@ -99,6 +109,31 @@ void ProgramController::SetEnabled(bool TrueFalse)
 {
     m_parts->settings.ProcessingEnabled = TrueFalse;
     m_view->ShowAutoUpdate(TrueFalse);
+    if (m_parts->timSeconds.isSingleShot())
+        sleepUntilNextCheck();
+}
+
+void ProgramController::startTimer()
+{
+    Parts& p = *m_parts;
+    p.timSeconds.setSingleShot(!m_view->ShowsClock());
+    if (p.timSeconds.isSingleShot())
+        sleepUntilNextCheck();
+    else
+        p.timSeconds.start();
+}
+
+// A running check sets the next one when it ends.
+void ProgramController::sleepUntilNextCheck()
+{
+    Parts& p = *m_parts;
+    if (p.ending || !p.settings.ProcessingEnabled || p.activity != Parts::Activity::Idle) {
+        p.timSeconds.stop();
+        return;
+    }
+    const qint64 wait =
+        std::clamp(m_clock.now().msecsTo(p.scheduler.dNextUpdate), qint64(0), kLongestSleepMs);
+    p.timSeconds.start(static_cast<int>(wait));
 }
 
 void ProgramController::timSeconds_Timer()
@@ -111,6 +146,8 @@ void ProgramController::timSeconds_Timer()
     if (tick.checkDue)
         runScheduledCheck();
     ShowWaitTime();
+    if (m_parts->timSeconds.isSingleShot() && !m_parts->timSeconds.isActive())
+        sleepUntilNextCheck();
 }
 
 bool ProgramController::Ticking() const
@@ -137,4 +174,6 @@ void ProgramController::LoadTimer()
 {
     m_parts->scheduler.LoadTimer(m_clock.now(), m_parts->settings.lUpdateFrequency);
     ShowWaitTime();
+    if (m_parts->timSeconds.isSingleShot())
+        sleepUntilNextCheck();
 }

@@ -12,6 +12,7 @@ class Clock;
 class CommandRunner;
 class ProgramView;
 class Prompt;
+class SecretStore;
 class ServiceEventLog;
 class SettingsStore;
 struct EngineTimeouts;
@@ -35,6 +36,8 @@ public:
     void setView(ProgramView& view);
     // Where the service's system-log entries go instead of the journal.
     void setEventLog(ServiceEventLog* log);
+    // The desktop's keyring, which then holds the passwords instead of the settings file.
+    void setSecretStore(SecretStore* store);
 
     // Close reasons, as Form_QueryUnload receives them.
     enum UnloadModes : qint16
@@ -113,6 +116,9 @@ private:
     void runAskedCheck();
     // The next check comes the interval after now.
     void LoadTimer();
+    // Ticks every second while a window shows the clock; otherwise sleeps until the next check.
+    void startTimer();
+    void sleepUntilNextCheck();
     void showAddresses(const QString& ip, const QString& ip6);
     void connectService();
     void reportCheckToService();
@@ -121,6 +127,11 @@ private:
     void refuseSecondStart();
     // Says that the settings could not be written to the store's file, and why.
     void reportUnsaved(const SettingsStore& store);
+    // The passwords the settings file does not hold, from the credentials or the keyring.
+    void loadSecrets(const SettingsStore& store);
+    // The typed values as the file is to keep them: without the passwords the keyring took.
+    QVariantMap moveSecretsToKeyring(const QVariantMap& typed, SettingsStore& store,
+                                     bool service);
     // The answer to `hostvane --status`: "key: value" lines.
     QByteArray StatusReport() const;
 

@@ -54,7 +54,7 @@ bool ProgramController::Form_Load()
     m_parts->engine.driver.ResetStats();
     m_view->ControlsEnable(true);
     SetEnabled(m_parts->settings.ProcessingEnabled);
-    m_parts->timSeconds.start();
+    startTimer();
     m_view->StartupEnds();
     m_parts->NTService1.ReportReady();
     return true;

@@ -1,6 +1,7 @@
 #pragma once
 
 // The controller's parts, seen only by the controller's own files.
+#include "components/FileEventLog.h"
 #include "components/Inet.h"
 #include "components/NTService.h"
 #include "control/AddressEvents.h"
@@ -17,6 +18,8 @@
 #include "system/InstanceGuard.h"
 
 #include <QTimer>
+
+#include <optional>
 
 struct ProgramController::Parts
 {
@@ -48,6 +51,8 @@ struct ProgramController::Parts
     UpdateEngine engine;
     CheckOutcome lastOutcome;
     NTService NTService1;
+    // Where nothing reads the system log, its entries can go to a file instead.
+    std::optional<FileEventLog> fileLog;
     InstanceGuard instance;
     std::unique_ptr<TerminationSignals> terminationSignals;
     Scheduler scheduler;
@@ -56,6 +61,9 @@ struct ProgramController::Parts
     QTimer timSeconds;
     std::unique_ptr<PublishNotifier> notifier;
     HostKeyQuestions hostKeys;
+    SecretStore* secrets = nullptr;
+    // Whether a keyring that did not answer was told in the history.
+    bool keyringFailureTold = false;
     int exitStatus = 0;
     Activity activity = Activity::Idle;
     // A forced check asked for while another ran or the settings were saved.

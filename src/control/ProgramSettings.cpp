@@ -38,6 +38,7 @@ void ProgramController::LoadSettings()
                           .arg(store.fileName()),
                       Prompt::Buttons::Ok);
     m_parts->settings = SettingsKeys::Load(store, m_parts->platform.WinverPlatform());
+    loadSecrets(store);
     SetEnabled(m_parts->settings.ProcessingEnabled);
 }
 
@@ -62,7 +63,9 @@ bool ProgramController::SaveSettings(const QVariantMap& typed)
     const Parts::Activity before = p.activity;
     p.activity = Parts::Activity::Saving;
     SettingsStore store;
-    const bool saved = SettingsKeys::Save(store, typed);
+    const QVariantMap toFile =
+        moveSecretsToKeyring(typed, store, typed.value(kServiceKey).toBool());
+    const bool saved = SettingsKeys::Save(store, toFile);
     if (!saved) {
         reportUnsaved(store);
     } else {
@@ -70,7 +73,7 @@ bool ProgramController::SaveSettings(const QVariantMap& typed)
         if (!ServiceInstallation::UpdateServiceSetting(
                 p.platform.WinverPlatform(), p.settings.Service, p.NTService1, m_prompt)) {
             // The switch shows what the machine has: a service that failed to install is off.
-            QVariantMap kept = typed;
+            QVariantMap kept = toFile;
             kept.insert(kServiceKey, !p.settings.Service);
             if (SettingsKeys::Save(store, kept))
                 LoadSettings();
@@ -90,7 +93,8 @@ QVariantMap ProgramController::ShownTargets() const
 bool ProgramController::SaveTargets(const QVariantMap& typed)
 {
     SettingsStore store;
-    if (!TargetSettings::Save(store, typed)) {
+    if (!TargetSettings::Save(store,
+                              moveSecretsToKeyring(typed, store, m_parts->settings.Service))) {
         reportUnsaved(store);
         return false;
     }

@@ -23,6 +23,9 @@ public:
     // True when the user cannot see the window: hidden or minimised.
     virtual bool Unseen() const = 0;
     virtual void EnableTrayIcon(bool TrueFalse) = 0;
+    // False when nothing shows the clock or the countdown: the program then wakes only for the
+    // next check instead of every second.
+    virtual bool ShowsClock() const { return true; }
     virtual void QuitHelp() = 0;
 
     virtual QString Caption() const = 0;

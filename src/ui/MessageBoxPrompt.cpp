@@ -1,10 +1,11 @@
 #include "ui/MessageBoxPrompt.h"
 
+#include "system/StandardErrorPrompt.h"
+
 #include <QGuiApplication>
 #include <QLabel>
 
 #include <algorithm>
-#include <cstdio>
 
 namespace {
 
@@ -14,9 +15,7 @@ constexpr int kTitleBarButtons = 3;
 // can answer a box, that line is all there is.
 bool onScreen(const QString& title, const QString& text)
 {
-    std::fprintf(stderr, "%s: %s\n", title.toLocal8Bit().constData(),
-                 text.toLocal8Bit().constData());
-    std::fflush(stderr);
+    StandardErrorPrompt::Write(title, text);
     return QGuiApplication::platformName() != QLatin1String("offscreen");
 }
 

@@ -2,7 +2,11 @@
 #include "components/ServiceEventLog.h"
 #include "control/ProgramView.h"
 #include "engine/UpdateEngine.h"
+#include "platform/SecretStore.h"
+#include "support/KeyringDaemon.h"
+#include "support/LoopbackServer.h"
 #include "support/ManualClock.h"
+#include "support/PrivateSessionBus.h"
 #include "support/RecordingRunner.h"
 #include "support/ScriptedPrompt.h"
 #include "support/SshServer.h"
@@ -11,6 +15,7 @@
 #include "system/RuntimeFormat.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTest>
 
@@ -94,10 +99,11 @@ const QByteArray kListing = "HostVane IP Configuration\n\nNdisWan adapter ppp0 (
 
 struct Program
 {
-    explicit Program(ManualClock& clock, ScriptedPrompt& prompt)
+    explicit Program(ManualClock& clock, ScriptedPrompt& prompt, SecretStore* keyring = nullptr)
         : controller(clock, prompt, runner, cWinVer::WindowsNT, {.settleSeconds = 0})
     {
         controller.setView(view);
+        controller.setSecretStore(keyring);
     }
     RecordingRunner runner;
     RecordingView view;
@@ -110,11 +116,12 @@ class ProgramControllerTest : public ::testing::Test
 protected:
     ProgramControllerTest() { world.installListingScript(kListing); }
 
-    // A program started on `settings`, unseen by the user.
-    Program& started(const QByteArray& settings)
+    // A program started on `settings` (on the file as it is, for none), unseen by the user.
+    Program& started(const QByteArray& settings, SecretStore* keyring = nullptr)
     {
-        world.writeSettings(settings);
-        m_program = std::make_unique<Program>(clock, prompt);
+        if (!settings.isNull())
+            world.writeSettings(settings);
+        m_program = std::make_unique<Program>(clock, prompt, keyring);
         EXPECT_TRUE(m_program->controller.Form_Load());
         m_program->view.unseen = true;
         return *m_program;
@@ -298,4 +305,97 @@ TEST_F(ProgramControllerTest, HostKeysAreAskedAboutOnceAndTrustingPublishes)
         << asked().toStdString();
     EXPECT_EQ(asked().count(QStringLiteral("SHA256:")), 2) << "the new and the old fingerprint";
     EXPECT_FALSE(QFile::exists(page));
+}
+
+// On the desktop the passwords live in the keyring: a file that holds one keeps working, the
+// first save moves it there (told once) and a later start publishes with it. A keyring that is
+// locked, missing or silent leaves them in the file and says so, within its bound.
+TEST_F(ProgramControllerTest, KeyringHoldsThePasswordsAndAFailingOneLeavesThemInTheFile)
+{
+    // The bus outlives the test: libsecret ends a process whose session bus goes away.
+    static PrivateSessionBus* const bus = new PrivateSessionBus;
+    ASSERT_TRUE(bus->running());
+    const LoopbackServer server =
+        LoopbackServer::Ftp(QStringLiteral("user"), QStringLiteral("secret1"));
+    const QByteArray settings = "[Settings]\nHost=" + server.address().toUtf8() +
+                                "\nUser=user\nPword=secret1\nDir=/\nAutoProcess=000\n";
+    const std::unique_ptr<SecretStore> keyring =
+        SecretStore::DesktopKeyring(std::chrono::seconds(1));
+    const auto publishes = [](Program& program) {
+        program.controller.Process(true);
+        return program.view.events.filter(QStringLiteral("Page published and verified")).size() ==
+               1;
+    };
+    const auto settingsFile = [&] {
+        QFile file(world.configFile());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    const auto saved = [&](Program& program) {
+        QVariantMap targets = program.controller.ShownTargets();
+        targets.insert(QStringLiteral("DynDns/User"), QStringLiteral("dynuser"));
+        targets.insert(QStringLiteral("DynDns/Password"), QStringLiteral("dynpass"));
+        return program.controller.SaveSettings(program.controller.ShownSettings()) &&
+               program.controller.SaveTargets(targets);
+    };
+    // Each state a keyring fails in: the file keeps the passwords, one line per save says so.
+    const auto keptInTheFile = [&](const char* state) {
+        SCOPED_TRACE(state);
+        Program& program = started(settings, keyring.get());
+        program.view.events.clear();
+        QElapsedTimer elapsed;
+        elapsed.start();
+        ASSERT_TRUE(saved(program));
+        EXPECT_LT(elapsed.elapsed(), 6000) << "each wait for the keyring is bounded";
+        EXPECT_EQ(
+            program.view.events.filter(QStringLiteral("No keyring took the passwords")).size(), 2)
+            << program.view.events.join(u'\n').toStdString();
+        const QByteArray file = settingsFile();
+        EXPECT_TRUE(file.contains("Pword=secret1") && file.contains("Password=dynpass"))
+            << file.data();
+        EXPECT_TRUE(publishes(program)) << program.view.events.join(u'\n').toStdString();
+    };
+    {
+        KeyringDaemon daemon(KeyringDaemon::Unlocked);
+        ASSERT_TRUE(daemon.running());
+        Program& program = started(settings, keyring.get());
+        EXPECT_TRUE(publishes(program)) << program.view.events.join(u'\n').toStdString();
+        program.view.events.clear();
+        ASSERT_TRUE(saved(program));
+        EXPECT_EQ(program.view.events,
+                  QStringList(QStringLiteral(
+                      "Moved the FTP password from the settings file to the keyring.")));
+        const QByteArray file = settingsFile();
+        EXPECT_FALSE(file.contains("secret1") || file.contains("dynpass")) << file.data();
+        EXPECT_EQ(keyring->Read(QStringLiteral("dyndns-password")).secret,
+                  QStringLiteral("dynpass"));
+
+        Program& again = started(QByteArray(), keyring.get());
+        EXPECT_TRUE(publishes(again)) << again.view.events.join(u'\n').toStdString();
+        again.view.events.clear();
+        ASSERT_TRUE(saved(again));
+        EXPECT_TRUE(again.view.events.isEmpty()) << "moved once, told once";
+
+        ASSERT_TRUE(daemon.lock());
+        keptInTheFile("locked");
+    }
+    keptInTheFile("missing");
+    const KeyringDaemon silent(KeyringDaemon::Silent);
+    ASSERT_TRUE(silent.running());
+    keptInTheFile("silent");
+}
+
+// The service takes a password from the credentials systemd hands it, before the file's.
+TEST_F(ProgramControllerTest, ServiceTakesThePasswordFromItsCredentials)
+{
+    const LoopbackServer server =
+        LoopbackServer::Ftp(QStringLiteral("user"), QStringLiteral("secret1"));
+    world.writeFile(QStringLiteral("credentials/ftp-password"), "secret1\n");
+    qputenv("CREDENTIALS_DIRECTORY",
+            (world.programDir() + QStringLiteral("/credentials")).toUtf8());
+    Program& program = started("[Settings]\nHost=" + server.address().toUtf8() +
+                               "\nUser=user\nPword=stale\nDir=/\nAutoProcess=000\n");
+    program.controller.Process(true);
+    qunsetenv("CREDENTIALS_DIRECTORY");
+    EXPECT_EQ(program.view.events.filter(QStringLiteral("Page published and verified")).size(), 1)
+        << program.view.events.join(u'\n').toStdString();
 }

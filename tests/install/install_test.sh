@@ -9,7 +9,7 @@ trap 'rm -rf "$prefix"' EXIT
 cmake --install "$build" --prefix "$prefix" >/dev/null
 
 status=0
-for file in bin/hostvane share/hostvane/HostVane.HLP share/hostvane/getipNT.bat \
+for file in bin/hostvane bin/hostvane-service share/hostvane/HostVane.HLP share/hostvane/getipNT.bat \
     share/hostvane/template/hostvane.inp share/applications/hostvane.desktop \
     share/metainfo/org.example.hostvane.metainfo.xml share/man/man1/hostvane.1.gz \
     share/icons/hicolor/16x16/apps/hostvane.png share/icons/hicolor/32x32/apps/hostvane.png \

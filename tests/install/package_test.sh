@@ -31,7 +31,7 @@ if [ "${1:-}" = --in-layer ]; then
     dpkg-query -W -f='${Status}' hostvane | grep -qx "install ok installed" ||
         fail "not installed after apt-get install"
     dpkg -L hostvane >"$work/files"
-    for file in /usr/bin/hostvane /usr/share/applications/hostvane.desktop \
+    for file in /usr/bin/hostvane /usr/bin/hostvane-service /usr/share/applications/hostvane.desktop \
         /usr/share/hostvane/getipNT.bat /usr/share/man/man1/hostvane.1.gz \
         /usr/share/metainfo/org.example.hostvane.metainfo.xml /usr/share/doc/hostvane/copyright; do
         grep -qx "$file" "$work/files" || fail "dpkg -L does not list $file"

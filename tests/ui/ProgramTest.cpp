@@ -1,4 +1,5 @@
 #include "support/LoopbackServer.h"
+#include "support/NotifySocket.h"
 #include "support/RunningProgram.h"
 #include "support/TempWorld.h"
 #include "system/InstanceGuard.h"
@@ -15,11 +16,7 @@
 
 #include <algorithm>
 #include <csignal>
-#include <poll.h>
-#include <stdexcept>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -181,52 +178,6 @@ TEST(Program, TerminationSignalEndsTheRunAlsoInTheMiddleOfACheck)
 
 // Under systemd: Start is logged, READY=1 follows the start-up and each check leaves a status
 // line; SIGTERM logs the stop and ends the program with status 0.
-// A stand-in for systemd's notification socket, and the environment of a service told to use it.
-class NotifySocket
-{
-public:
-    explicit NotifySocket(const QString& path) : m_path(path)
-    {
-        const QByteArray name = QFile::encodeName(path);
-        sockaddr_un address = {};
-        address.sun_family = AF_UNIX;
-        if (static_cast<size_t>(name.size()) >= sizeof(address.sun_path))
-            throw std::runtime_error("socket path too long");
-        std::copy(name.begin(), name.end(), address.sun_path);
-        if (::bind(m_fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0)
-            throw std::runtime_error("cannot bind the notification socket");
-    }
-    ~NotifySocket() { ::close(m_fd); }
-    NotifySocket(const NotifySocket&) = delete;
-    NotifySocket& operator=(const NotifySocket&) = delete;
-
-    QStringList serviceEnvironment() const
-    {
-        return {QStringLiteral("HOSTVANE_SERVICE=1"), QStringLiteral("NOTIFY_SOCKET=") + m_path};
-    }
-    // Reads messages until one starts with `prefix`; false when none came within 20 s.
-    bool receiveUntil(const QByteArray& prefix) const
-    {
-        pollfd ready = {m_fd, POLLIN, 0};
-        while (::poll(&ready, 1, 20000) == 1) {
-            char buffer[4096];
-            const ssize_t size = ::recv(m_fd, buffer, sizeof(buffer), 0);
-            if (size <= 0)
-                return false;
-            messages.append(QByteArray(buffer, static_cast<qsizetype>(size)));
-            if (messages.last().startsWith(prefix))
-                return true;
-        }
-        return false;
-    }
-
-    mutable QList<QByteArray> messages;
-
-private:
-    QString m_path;
-    int m_fd = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-};
-
 TEST(Program, ServiceModeTalksToSystemdAndLogsStartAndStop)
 {
     TempWorld world;
@@ -242,6 +193,27 @@ TEST(Program, ServiceModeTalksToSystemdAndLogsStartAndStop)
     ASSERT_TRUE(notify.receiveUntil("STATUS=")) << notify.messages.join('|').data();
     EXPECT_TRUE(notify.messages.last().contains("address 10.1.2.3, page NOT published"))
         << notify.messages.last().data();
+
+    // The unit's command handed over to the service program: no window library is loaded, and
+    // between checks nothing wakes it.
+    const auto readText = [&](const char* name) {
+        QFile file(QStringLiteral("/proc/%1/%2").arg(service.pid()).arg(QLatin1String(name)));
+        return file.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(file.readAll()) : QString();
+    };
+    EXPECT_EQ(readText("comm"), QStringLiteral("hostvane-servic\n"));
+    const QString maps = readText("maps");
+    EXPECT_TRUE(maps.contains(QStringLiteral("libQt6Core"))) << maps.toStdString();
+    EXPECT_FALSE(maps.contains(QStringLiteral("libQt6Gui"))) << maps.toStdString();
+    const auto wakeups = [&] {
+        const QString status = readText("status");
+        return QRegularExpression(QStringLiteral("\nvoluntary_ctxt_switches:\\s*(\\d+)"))
+            .match(status)
+            .captured(1)
+            .toInt();
+    };
+    const int before = wakeups();
+    QTest::qWait(2500);
+    EXPECT_LE(wakeups() - before, 1) << "a timer ticks in the idle service";
 
     const qint64 took = service.signalAndWait(SIGTERM);
     ASSERT_GE(took, 0) << "the service did not end";
@@ -364,11 +336,11 @@ TEST(Program, CommandLineAnswersAndAsksTheRunningCopyForACheck)
     // line, and ends with 1; the copy runs on.
     const auto [failed, report] = run(QStringLiteral("--status"));
     EXPECT_EQ(failed, 1);
-    for (const char* line : {"result: failed\n", "ipv4: 10.1.2.3\n", "dns: off\n",
-                             "next-check: disabled\n"})
+    for (const char* line :
+         {"result: failed\n", "ipv4: 10.1.2.3\n", "dns: off\n", "next-check: disabled\n"})
         EXPECT_TRUE(report.contains(QLatin1String(line))) << line << "\n" << report.toStdString();
-    EXPECT_TRUE(report.contains(QRegularExpression(QStringLiteral(
-        "^last-check: \\d{4}-\\d\\d-\\d\\dT[^\\n]*\\nresult: [^\\n]*\\n"))))
+    EXPECT_TRUE(report.contains(QRegularExpression(
+        QStringLiteral("^last-check: \\d{4}-\\d\\d-\\d\\dT[^\\n]*\\nresult: [^\\n]*\\n"))))
         << report.toStdString();
     EXPECT_TRUE(running.started());
 }
