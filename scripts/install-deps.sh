@@ -5,10 +5,10 @@
 set -eu
 
 packages="g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libcurl4-openssl-dev libssh2-1-dev
-libldns-dev qtkeychain-qt6-dev libsecret-1-0 openssh-server openssh-client iproute2 curl googletest libgtest-dev python3-pyftpdlib
-python3-openssl python3-cryptography python3-dbus libsystemd-dev e2fsprogs desktop-file-utils appstream
-librsvg2-bin file man-db dpkg-dev lintian weston qt6-wayland
-dbus-daemon libglib2.0-bin"
+libldns-dev qtkeychain-qt6-dev libsecret-1-0 openssh-server openssh-client iproute2 curl
+googletest libgtest-dev python3-pyftpdlib python3-openssl python3-cryptography python3-dbus
+libsystemd-dev e2fsprogs desktop-file-utils appstream librsvg2-bin file man-db dpkg-dev lintian
+weston qt6-wayland dbus-daemon libglib2.0-bin"
 servers=""
 if [ "${1:-}" = --tests ]; then
     servers="knot bind9 bind9-dnsutils gnome-keyring"

@@ -1,6 +1,8 @@
 #include "components/NTService.h"
 
 #include "platform/ServiceManager.h"
+#include "platform/XdgPaths.h"
+#include "system/ProgramDirectory.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -23,19 +25,28 @@ QString NTService::UnitFilePath() const
     return ServiceManager::UnitFilePath(ServiceName);
 }
 
+ServiceManager::Unit NTService::unit(const QString& executable) const
+{
+    // The service writes its working files and, on a host key trusted, known_hosts in the
+    // program directory; the settings folder is its own.
+    return {ServiceName,
+            DisplayName,
+            executable,
+            NotifyManager,
+            Interactive,
+            kExitAnotherCopyRuns,
+            {ProgramDirectory::Path(), XdgPaths::ConfigHome() + QStringLiteral("/HostVane")}};
+}
+
 QString NTService::UnitFileText(const QString& executable) const
 {
-    return ServiceManager::UnitFileText(
-        {ServiceName, DisplayName, executable, NotifyManager, Interactive, kExitAnotherCopyRuns});
+    return ServiceManager::UnitFileText(unit(executable));
 }
 
 bool NTService::Install()
 {
     m_installFailure =
-        ServiceManager::Install(m_runner,
-                                {ServiceName, DisplayName, serviceExecutable(),
-                                 NotifyManager, Interactive, kExitAnotherCopyRuns},
-                                StartMode == Automatic);
+        ServiceManager::Install(m_runner, unit(serviceExecutable()), StartMode == Automatic);
     return m_installFailure.isEmpty();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "components/ServiceEventLog.h"
+#include "platform/ServiceManager.h"
 
 #include <QObject>
 #include <QString>
@@ -80,6 +81,7 @@ signals:
 
 private:
     void notify(const QByteArray& state);
+    ServiceManager::Unit unit(const QString& executable) const;
 
     CommandRunner& m_runner;
     ServiceEventLog* m_eventLog = nullptr;

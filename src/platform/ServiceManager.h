@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -21,6 +22,9 @@ struct Unit
     bool interactive = false; // it has a desktop to show its window on
     // An exit status after which the service is not restarted: it ended on purpose.
     int keepStoppedStatus = 0;
+    // The folders a service without a window may write to, besides its runtime directory; the
+    // rest of the file system it sees read-only.
+    QStringList writable;
 };
 
 // $XDG_CONFIG_HOME/systemd/user/<name>.service; empty without a configuration home.
@@ -29,7 +33,8 @@ bool HasUnit(const QString& serviceName);
 // The unit's Description, nothing when there is no unit or it has none.
 std::optional<QString> UnitDescription(const QString& serviceName);
 // The unit's text. It passes on the user's XDG configuration and data directories where they
-// are not the defaults, so the service reads the same settings as the desktop copy.
+// are not the defaults, so the service reads the same settings as the desktop copy. A service
+// without a window runs sandboxed (see kSandbox).
 QString UnitFileText(const Unit& unit);
 
 // Writes the unit and reloads the manager; `enable` also enables it (it is not started). Empty

@@ -40,7 +40,9 @@ TEST_F(NTServiceTest, UnitRunsThisExecutableHeadlessUnderSupervision)
          {"Description=HostVane Internet Redirector", "Type=notify",
           R"(ExecStart="/opt/Host Vane/100%%/bin/hostvane")",
           "Environment=QT_QPA_PLATFORM=offscreen", "Environment=HOSTVANE_SERVICE=1",
-          "Restart=on-failure", "RestartPreventExitStatus=3", "WantedBy=default.target"})
+          "Restart=on-failure", "RestartPreventExitStatus=3", "WantedBy=default.target",
+          "PrivateUsers=yes", "ProtectSystem=strict", "NoNewPrivileges=yes",
+          "MemoryDenyWriteExecute=yes"})
         EXPECT_TRUE(lines.contains(QLatin1String(expected))) << expected << "\n"
                                                              << unit.toStdString();
     // The test's world moves both directories away from their defaults under HOME.
@@ -52,11 +54,16 @@ TEST_F(NTServiceTest, UnitRunsThisExecutableHeadlessUnderSupervision)
         << unit.toStdString();
     EXPECT_TRUE(unit.contains(QStringLiteral("\nRestartSec=")))
         << "a failing start would exhaust the start limit";
+    EXPECT_TRUE(lines.contains(
+        QStringLiteral("ReadWritePaths=%t \"-%1/data/HostVane\" \"-%1/config/HostVane\"")
+            .arg(world.root())))
+        << unit.toStdString();
 
     service.Interactive = true;
     service.NotifyManager = false;
     const QString desktop = service.UnitFileText(QStringLiteral("/usr/bin/hostvane"));
     EXPECT_FALSE(desktop.contains(QStringLiteral("offscreen"))) << "it may show its window";
+    EXPECT_FALSE(desktop.contains(QStringLiteral("ProtectSystem"))) << "nor is it sandboxed";
     EXPECT_TRUE(desktop.contains(QStringLiteral("\nType=simple\n"))) << "nobody reports ready";
 }
 
