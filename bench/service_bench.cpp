@@ -6,6 +6,7 @@
 // Usage: build/bench/service_bench [idle seconds]
 
 #include "BenchTools.h"
+#include "support/FileBytes.h"
 #include "support/LoopbackServer.h"
 #include "support/NotifySocket.h"
 #include "support/RunningProgram.h"
@@ -30,13 +31,6 @@ using namespace std::chrono_literals;
 constexpr int kStarts = 5;
 constexpr int kChecks = 10;
 
-// A /proc file of the process, or of one of its threads.
-QByteArray procFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 qint64 statusValue(const QByteArray& status, const char* key)
 {
     const QRegularExpression line(QStringLiteral("^%1:\\s*(\\d+)").arg(QLatin1String(key)),
@@ -52,7 +46,7 @@ std::map<QString, qint64> wakeups(qint64 pid)
     std::map<QString, qint64> counts;
     for (const QString& task : QDir(tasks).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
         const QByteArray status =
-            procFile(tasks + QLatin1Char('/') + task + QStringLiteral("/status"));
+            FileBytes(tasks + QLatin1Char('/') + task + QStringLiteral("/status"));
         counts[task] = statusValue(status, "voluntary_ctxt_switches") +
                        statusValue(status, "nonvoluntary_ctxt_switches");
     }
@@ -119,9 +113,9 @@ std::optional<Figures> measure(const QString& program, TempWorld& world, const Q
     }
     const QString proc = QStringLiteral("/proc/%1/").arg(service.pid());
     figures.rssMiB =
-        static_cast<double>(statusValue(procFile(proc + QStringLiteral("status")), "VmRSS")) /
+        static_cast<double>(statusValue(FileBytes(proc + QStringLiteral("status")), "VmRSS")) /
         1024.0;
-    figures.gui = procFile(proc + QStringLiteral("maps")).contains("libQt6Gui");
+    figures.gui = FileBytes(proc + QStringLiteral("maps")).contains("libQt6Gui");
     const auto before = wakeups(service.pid());
     pause(std::chrono::seconds(idleSeconds));
     figures.wakeupsPerSecond =

@@ -1,7 +1,8 @@
 #!/bin/sh
 # Installs what building, running and testing HostVane needs on Debian, when it is missing.
 # With --tests also the servers the tests start themselves: the DNS servers (Knot, BIND), which
-# are installed without being started or enabled as system services, and gnome-keyring.
+# are installed without being started or enabled as system services, gnome-keyring and the
+# systemd user manager.
 set -eu
 
 packages="g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libcurl4-openssl-dev libssh2-1-dev
@@ -11,7 +12,7 @@ libsystemd-dev e2fsprogs desktop-file-utils appstream librsvg2-bin file man-db d
 weston qt6-wayland dbus-daemon libglib2.0-bin"
 servers=""
 if [ "${1:-}" = --tests ]; then
-    servers="knot bind9 bind9-dnsutils gnome-keyring"
+    servers="knot bind9 bind9-dnsutils gnome-keyring systemd"
 fi
 
 missing=""

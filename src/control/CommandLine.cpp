@@ -36,6 +36,9 @@ QString CommandLine::HelpText()
         "  --version     prints the version and exits\n"
         "  -h, --help    prints this help and exits\n"
         "\n"
+        "The systemd user service runs hostvane-service, the same program without a window\n"
+        "(File > Properties, Install as a service); it takes the same options.\n"
+        "\n"
         "Settings: File > Properties, kept in $XDG_CONFIG_HOME/HostVane/HostVane.conf.\n"
         "Manual: man hostvane, or Help > Help contents.\n");
 }

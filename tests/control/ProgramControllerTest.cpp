@@ -3,6 +3,7 @@
 #include "control/ProgramView.h"
 #include "engine/UpdateEngine.h"
 #include "platform/SecretStore.h"
+#include "support/FileBytes.h"
 #include "support/KeyringDaemon.h"
 #include "support/LoopbackServer.h"
 #include "support/ManualClock.h"
@@ -326,10 +327,7 @@ TEST_F(ProgramControllerTest, KeyringHoldsThePasswordsAndAFailingOneLeavesThemIn
         return program.view.events.filter(QStringLiteral("Page published and verified")).size() ==
                1;
     };
-    const auto settingsFile = [&] {
-        QFile file(world.configFile());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    };
+    const auto settingsFile = [&] { return FileBytes(world.configFile()); };
     const auto saved = [&](Program& program) {
         QVariantMap targets = program.controller.ShownTargets();
         targets.insert(QStringLiteral("DynDns/User"), QStringLiteral("dynuser"));

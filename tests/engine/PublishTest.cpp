@@ -1,5 +1,6 @@
 #include "support/EngineRig.h"
 #include "support/EventLoopTicker.h"
+#include "support/FileBytes.h"
 #include "support/LoopbackServer.h"
 #include "support/MisbehavingSshAgent.h"
 #include "support/SshServer.h"
@@ -34,8 +35,7 @@ QStringList between(const QStringList& history, const QString& from, const QStri
 
 QByteArray serverFile(const LoopbackServer& server, const QString& relative)
 {
-    QFile file(server.home() + QLatin1Char('/') + relative);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return FileBytes(server.home() + QLatin1Char('/') + relative);
 }
 
 class PublishTest : public ::testing::Test

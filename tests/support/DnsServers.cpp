@@ -1,4 +1,5 @@
 #include "support/DnsServers.h"
+#include "support/FileBytes.h"
 
 #include "support/LoopbackServer.h"
 
@@ -48,8 +49,7 @@ void DnsTestServer::write(const char* name, const QByteArray& text) const
 
 QByteArray DnsTestServer::log() const
 {
-    QFile in(file("server.log"));
-    return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
+    return FileBytes(file("server.log"));
 }
 
 void DnsTestServer::start(const QString& program, const QStringList& arguments,
@@ -62,8 +62,8 @@ void DnsTestServer::start(const QString& program, const QStringList& arguments,
     waited.start();
     while (!log().contains(ready)) {
         if (m_process.state() == QProcess::NotRunning || waited.elapsed() > 10000)
-            throw std::runtime_error(program.toStdString() + " did not start: " +
-                                     log().toStdString());
+            throw std::runtime_error(program.toStdString() +
+                                     " did not start: " + log().toStdString());
         m_process.waitForFinished(50);
     }
 }
@@ -71,7 +71,8 @@ void DnsTestServer::start(const QString& program, const QStringList& arguments,
 KnotServer::KnotServer()
 {
     QDir().mkdir(file("db")); // the journal that keeps the updates
-    const QByteArray config = QStringLiteral(R"(server:
+    const QByteArray config =
+        QStringLiteral(R"(server:
   listen: 127.0.0.1@%1
   rundir: %2
   pidfile: %2/knot.pid
@@ -97,10 +98,9 @@ zone:
     acl: update
     zonefile-sync: -1
 )")
-                                  .arg(port())
-                                  .arg(QString::fromUtf8(folder()), keyName(), algorithm(),
-                                       secret())
-                                  .toUtf8();
+            .arg(port())
+            .arg(QString::fromUtf8(folder()), keyName(), algorithm(), secret())
+            .toUtf8();
     write("knot.conf", config);
     start(QStringLiteral("/usr/sbin/knotd"), {QStringLiteral("-c"), file("knot.conf")},
           "loaded, serial");
@@ -108,7 +108,8 @@ zone:
 
 BindServer::BindServer()
 {
-    const QByteArray config = QStringLiteral(R"(options {
+    const QByteArray config =
+        QStringLiteral(R"(options {
     directory "%2";
     pid-file "%2/named.pid";
     session-keyfile "%2/session.key";
@@ -125,10 +126,9 @@ zone "example.org" {
     allow-update { key "%3"; };
 };
 )")
-                                  .arg(port())
-                                  .arg(QString::fromUtf8(folder()), keyName(), algorithm(),
-                                       secret())
-                                  .toUtf8();
+            .arg(port())
+            .arg(QString::fromUtf8(folder()), keyName(), algorithm(), secret())
+            .toUtf8();
     write("named.conf", config);
     start(QStringLiteral("/usr/sbin/named"),
           {QStringLiteral("-g"), QStringLiteral("-n"), QStringLiteral("1"), QStringLiteral("-c"),

@@ -1,4 +1,5 @@
 #include "support/TempWorld.h"
+#include "support/FileBytes.h"
 
 #include "system/ProgramDirectory.h"
 
@@ -62,8 +63,7 @@ void TempWorld::writeFile(const QString& relativeName, const QByteArray& text, b
 
 QByteArray TempWorld::readFile(const QString& relativeName) const
 {
-    QFile file(m_programDir + QLatin1Char('/') + relativeName);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return FileBytes(m_programDir + QLatin1Char('/') + relativeName);
 }
 
 void TempWorld::installListingScript(const QByteArray& listing, int exitCode)

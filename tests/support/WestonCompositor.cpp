@@ -1,4 +1,5 @@
 #include "support/WestonCompositor.h"
+#include "support/FileBytes.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -39,8 +40,7 @@ WestonCompositor::~WestonCompositor()
 
 QByteArray WestonCompositor::log() const
 {
-    QFile file(m_runtime.filePath(QStringLiteral("weston.log")));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return FileBytes(m_runtime.filePath(QStringLiteral("weston.log")));
 }
 
 void WestonCompositor::becomeClient() const

@@ -1,5 +1,6 @@
 #include "system/ProgramDirectory.h"
 #include "platform/XdgPaths.h"
+#include "support/FileBytes.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,12 +10,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 TEST(ProgramDirectory, SeedsMissingFilesKeepsUserEditsAndBecomesCurrent)
 {
@@ -30,7 +25,7 @@ TEST(ProgramDirectory, SeedsMissingFilesKeepsUserEditsAndBecomesCurrent)
               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     for (const char* name : {"getipNT.bat", "getip95.bat", "template/hostvane.inp"}) {
         const QString seeded = dir + QLatin1Char('/') + QLatin1String(name);
-        EXPECT_EQ(readAll(seeded), readAll(shipped + QLatin1Char('/') + QLatin1String(name)))
+        EXPECT_EQ(FileBytes(seeded), FileBytes(shipped + QLatin1Char('/') + QLatin1String(name)))
             << name;
     }
     EXPECT_TRUE(QFileInfo(dir + QStringLiteral("/getipNT.bat")).isExecutable());
@@ -50,12 +45,12 @@ TEST(ProgramDirectory, SeedsMissingFilesKeepsUserEditsAndBecomesCurrent)
     QFile::link(outside, dir + QStringLiteral("/HostVane.HLP"));
 
     ASSERT_TRUE(ProgramDirectory::Prepare(dir, shipped, &failure));
-    EXPECT_EQ(readAll(dir + QStringLiteral("/getipNT.bat")), QByteArray("#!/bin/sh\nexit 0\n"));
-    EXPECT_EQ(readAll(dir + QStringLiteral("/template/hostvane.inp")),
-              readAll(shipped + QStringLiteral("/template/hostvane.inp")));
+    EXPECT_EQ(FileBytes(dir + QStringLiteral("/getipNT.bat")), QByteArray("#!/bin/sh\nexit 0\n"));
+    EXPECT_EQ(FileBytes(dir + QStringLiteral("/template/hostvane.inp")),
+              FileBytes(shipped + QStringLiteral("/template/hostvane.inp")));
     EXPECT_FALSE(QFileInfo(dir + QStringLiteral("/HostVane.HLP")).isSymLink());
-    EXPECT_EQ(readAll(dir + QStringLiteral("/HostVane.HLP")),
-              readAll(shipped + QStringLiteral("/HostVane.HLP")));
+    EXPECT_EQ(FileBytes(dir + QStringLiteral("/HostVane.HLP")),
+              FileBytes(shipped + QStringLiteral("/HostVane.HLP")));
     EXPECT_FALSE(QFileInfo::exists(outside));
     QDir::setCurrent(previous);
 }

@@ -1,5 +1,6 @@
 #include "system/registry.h"
 
+#include "support/FileBytes.h"
 #include "support/TempWorld.h"
 
 #include <QDir>
@@ -27,12 +28,6 @@ void writeFile(const QString& path, const QByteArray& text)
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write(text);
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // desktop-file-validate's verdict and its complaints.
@@ -76,16 +71,16 @@ TEST_F(RegistryTest, RunValueIsTheAutostartEntry)
         EXPECT_EQ(read(kRun, QStringLiteral("HostVane")).toString(), commandLine);
         EXPECT_EQ(read(kRun, QStringLiteral("hostvane")).toString(), commandLine)
             << "value names match whatever their case";
-        EXPECT_EQ(validate(autostartEntry()), QString()) << readFile(autostartEntry()).constData();
+        EXPECT_EQ(validate(autostartEntry()), QString()) << FileBytes(autostartEntry()).constData();
     }
-    EXPECT_TRUE(readFile(autostartEntry()).contains("\nIcon=hostvane\n"));
+    EXPECT_TRUE(FileBytes(autostartEntry()).contains("\nIcon=hostvane\n"));
 
     RegWriteKeyValue(HKEY_LOCAL_MACHINE, kRun, QStringLiteral("HostVane"), QString(), REG_SZ);
     const QVariant blanked = read(kRun, QStringLiteral("HostVane"));
     EXPECT_TRUE(blanked.isValid()) << "the value stays, holding the empty text";
     EXPECT_EQ(blanked.toString(), QString());
-    EXPECT_TRUE(readFile(autostartEntry()).contains("\nHidden=true\n"));
-    EXPECT_EQ(validate(autostartEntry()), QString()) << readFile(autostartEntry()).constData();
+    EXPECT_TRUE(FileBytes(autostartEntry()).contains("\nHidden=true\n"));
+    EXPECT_EQ(validate(autostartEntry()), QString()) << FileBytes(autostartEntry()).constData();
 
     RegWriteKeyValue(HKEY_LOCAL_MACHINE, kRun, QStringLiteral("HostVane"), 42, REG_DWORD);
     EXPECT_EQ(read(kRun, QStringLiteral("HostVane")).toString(), QStringLiteral("42"));
@@ -112,7 +107,7 @@ TEST_F(RegistryTest, ServiceKeyIsTheUserUnit)
 
     RegWriteKeyValue(HKEY_LOCAL_MACHINE, kService, QStringLiteral("DisplayName"),
                      QStringLiteral("x"), REG_SZ);
-    EXPECT_EQ(readFile(unit()), QByteArray("[Unit]\nAfter=network.target\n"))
+    EXPECT_EQ(FileBytes(unit()), QByteArray("[Unit]\nAfter=network.target\n"))
         << "the unit belongs to the service component";
 }
 

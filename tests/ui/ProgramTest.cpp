@@ -1,3 +1,4 @@
+#include "support/FileBytes.h"
 #include "support/LoopbackServer.h"
 #include "support/NotifySocket.h"
 #include "support/RunningProgram.h"
@@ -197,8 +198,8 @@ TEST(Program, ServiceModeTalksToSystemdAndLogsStartAndStop)
     // The unit's command handed over to the service program: no window library is loaded, and
     // between checks nothing wakes it.
     const auto readText = [&](const char* name) {
-        QFile file(QStringLiteral("/proc/%1/%2").arg(service.pid()).arg(QLatin1String(name)));
-        return file.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(file.readAll()) : QString();
+        return QString::fromLocal8Bit(
+            FileBytes(QStringLiteral("/proc/%1/%2").arg(service.pid()).arg(QLatin1String(name))));
     };
     EXPECT_EQ(readText("comm"), QStringLiteral("hostvane-servic\n"));
     const QString maps = readText("maps");

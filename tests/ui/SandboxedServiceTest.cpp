@@ -3,6 +3,7 @@
 #include "components/NTService.h"
 #include "support/DnsServers.h"
 #include "support/EngineRig.h"
+#include "support/FileBytes.h"
 #include "support/LoopbackServer.h"
 #include "support/RecordingRunner.h"
 #include "support/SshServer.h"
@@ -22,12 +23,6 @@
 namespace {
 
 const QByteArray kAddress = "203.0.113.7";
-
-QByteArray fileText(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // What the DNS server itself answers for the name.
 QByteArray dig(const DnsTestServer& server, const char* name)
@@ -99,11 +94,11 @@ TEST(SandboxedService, PublishesOverFtpSftpAndTheDnsTargets)
     const QString page = ftp.home() + QStringLiteral("/hostvane.html");
     EXPECT_TRUE(QTest::qWaitFor(
         [&] {
-            return fileText(world.programDir() + QStringLiteral("/hook.txt")) == kAddress + '\n';
+            return FileBytes(world.programDir() + QStringLiteral("/hook.txt")) == kAddress + '\n';
         },
         30000))
-        << fileText(history).data();
-    EXPECT_TRUE(fileText(page).contains("http://" + kAddress + "/")) << fileText(history).data();
+        << FileBytes(history).data();
+    EXPECT_TRUE(FileBytes(page).contains("http://" + kAddress + "/")) << FileBytes(history).data();
     EXPECT_EQ(dig(knot, "home.example.org"), kAddress);
     EXPECT_EQ(dyndns.requests().size(), 1);
     EXPECT_FALSE(QFile::exists(outside)) << "the hook wrote outside the open folders";
@@ -111,7 +106,7 @@ TEST(SandboxedService, PublishesOverFtpSftpAndTheDnsTargets)
     manager.systemctl({QStringLiteral("show"), QStringLiteral("-p"), QStringLiteral("MainPID"),
                        QStringLiteral("--value"), QStringLiteral("hostvane")},
                       &pid);
-    const QByteArray status = fileText(QStringLiteral("/proc/%1/status").arg(pid.trimmed()));
+    const QByteArray status = FileBytes(QStringLiteral("/proc/%1/status").arg(pid.trimmed()));
     EXPECT_TRUE(status.contains("NoNewPrivs:\t1") && status.contains("Seccomp:\t2"))
         << status.data();
 
