@@ -92,10 +92,10 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(basename "$deb")" = "hostvane_$(field Version)_$(dpkg --print-architecture).deb" ] ||
     fail "package file name $(basename "$deb")"
 depends=$(field Depends)
-for needed in iproute2 curl qt6-qpa-plugins libqt6widgets6 libcurl4; do
+for needed in iproute2 curl qt6-qpa-plugins libqt6widgets6 libcurl4 libqt6keychain1; do
     echo ", $depends," | grep -q ", $needed[ ,]" || fail "Depends lacks $needed: $depends"
 done
-[ "$(field Recommends)" = qt6-wayland ] || fail "Recommends $(field Recommends)"
+[ "$(field Recommends)" = "qt6-wayland, libsecret-1-0" ] || fail "Recommends $(field Recommends)"
 [ "$(field Section)" = net ] || fail "Section $(field Section)"
 dpkg-deb -c "$deb" | grep -v -e ' \./$' -e ' \./usr/' && fail "files outside /usr"
 
