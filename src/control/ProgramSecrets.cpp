@@ -20,7 +20,7 @@ const QString kKeyringKey = QStringLiteral("Keyring");
 
 // systemd's credentials come first: the service's owner put them there for it. Then the
 // settings file, which holds a password until a save moves it (or when no keyring took it),
-// then the keyring, asked only for the secrets of what is set up.
+// then the keyring.
 void ProgramController::loadSecrets(const SettingsStore& store)
 {
     Parts& p = *m_parts;
@@ -31,7 +31,7 @@ void ProgramController::loadSecrets(const SettingsStore& store)
             value = *credential;
             continue;
         }
-        if (!value.isEmpty() || !keyringAnswers || (p.settings.*secret.neededWith).isEmpty())
+        if (!value.isEmpty() || !keyringAnswers)
             continue;
         const SecretStore::Found found = p.secrets->Read(secret.name);
         if (found.secret) {

@@ -19,7 +19,6 @@ struct Secret
     QString name;  // the keyring's and the credentials' name
     QString label; // how messages name it
     QString Settings::*variable;
-    QString Settings::*neededWith; // the secret is wanted only when this setting is made
 };
 
 const std::array<Secret, 3>& Table();
