@@ -12,6 +12,7 @@ status=0
 for file in bin/hostvane bin/hostvane-service share/hostvane/HostVane.HLP share/hostvane/getipNT.bat \
     share/hostvane/template/hostvane.inp share/applications/hostvane.desktop \
     share/metainfo/org.example.hostvane.metainfo.xml share/man/man1/hostvane.1.gz \
+    share/man/man1/hostvane-service.1.gz \
     share/icons/hicolor/16x16/apps/hostvane.png share/icons/hicolor/32x32/apps/hostvane.png \
     share/icons/hicolor/48x48/apps/hostvane.png share/icons/hicolor/scalable/apps/hostvane.svg; do
     [ -s "$prefix/$file" ] || { echo "missing: $file"; status=1; }
