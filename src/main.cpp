@@ -18,8 +18,9 @@
 
 namespace {
 
-// Long enough for a keyring that asks its owner to unlock it, short enough for a start.
-constexpr std::chrono::seconds kKeyringBound(10);
+// A keyring that asks its owner to unlock it goes on asking after this; what it is then given
+// lands in it, while the settings file keeps the password meanwhile.
+constexpr std::chrono::seconds kKeyringBound(5);
 
 QtMessageHandler g_qtHandler = nullptr;
 bool g_headless = false;
