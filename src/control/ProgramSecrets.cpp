@@ -24,14 +24,24 @@ const QString kKeyringKey = QStringLiteral("Keyring");
 void ProgramController::loadSecrets(const SettingsStore& store)
 {
     Parts& p = *m_parts;
-    bool keyringAnswers = p.secrets != nullptr && store.get(kKeyringKey, QString()) == u"1";
+    const bool inKeyring = store.get(kKeyringKey, QString()) == u"1";
+    bool keyringAnswers = p.secrets != nullptr && inKeyring;
     for (const Secrets::Secret& secret : Secrets::Table()) {
         QString& value = p.settings.*secret.variable;
         if (const std::optional<QString> credential = ServiceCredential(secret.name)) {
             value = *credential;
             continue;
         }
-        if (!value.isEmpty() || !keyringAnswers)
+        if (!value.isEmpty())
+            continue;
+        if (inKeyring && !p.secrets && !p.keyringFailureTold) {
+            p.keyringFailureTold = true;
+            p.history.EventMsg(QStringLiteral(
+                "The passwords are in the desktop's keyring, which the service does not read: "
+                "save the settings with Install as a service on to keep them in the settings "
+                "file, or hand them to the service as credentials."));
+        }
+        if (!keyringAnswers)
             continue;
         const SecretStore::Found found = p.secrets->Read(secret.name);
         if (found.secret) {

@@ -396,4 +396,11 @@ TEST_F(ProgramControllerTest, ServiceTakesThePasswordFromItsCredentials)
     qunsetenv("CREDENTIALS_DIRECTORY");
     EXPECT_EQ(program.view.events.filter(QStringLiteral("Page published and verified")).size(), 1)
         << program.view.events.join(u'\n').toStdString();
+
+    // Without them, passwords the desktop moved to its keyring are missing, and it says so.
+    m_program.reset();
+    Program& keyringless = started("[Settings]\nHost=" + server.address().toUtf8() +
+                                   "\nUser=user\nDir=/\nAutoProcess=000\nKeyring=1\n");
+    EXPECT_EQ(keyringless.view.events.filter(QStringLiteral("the service does not read")).size(), 1)
+        << keyringless.view.events.join(u'\n').toStdString();
 }
