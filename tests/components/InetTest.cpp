@@ -194,7 +194,8 @@ TEST(InetFaultyServers, NeverLeaveAPartialPage)
         {"a server without SIZE", "--without SIZE", true, "", "RETR"},
         {"a server without SIZE that truncates", "--without SIZE --truncate", false,
          "does not match", "RETR"},
-        {"a full disk", "--disk-limit 24000", false, "426", ""},
+        // The server's 426 and the broken data connection race: either may be what is told.
+        {"a full disk", "--disk-limit 24000", false, "", ""},
         {"a dropped connection", "--drop-after 24000", false, "", ""},
         {"a server that cannot rename", "--without RNFR --without RNTO", true, "", "SIZE"},
         // Restricted hosting accounts: the page is published all the same.
