@@ -1,7 +1,6 @@
 #include "components/NTService.h"
 
 #include "platform/ServiceManager.h"
-#include "platform/XdgPaths.h"
 #include "system/ProgramDirectory.h"
 
 #include <QCoreApplication>
@@ -35,7 +34,7 @@ ServiceManager::Unit NTService::unit(const QString& executable) const
             NotifyManager,
             Interactive,
             kExitAnotherCopyRuns,
-            {ProgramDirectory::Path(), XdgPaths::ConfigHome() + QStringLiteral("/HostVane")}};
+            {ProgramDirectory::Path(), ProgramDirectory::SettingsFolder()}};
 }
 
 QString NTService::UnitFileText(const QString& executable) const

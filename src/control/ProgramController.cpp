@@ -109,8 +109,7 @@ void ProgramController::SetEnabled(bool TrueFalse)
 {
     m_parts->settings.ProcessingEnabled = TrueFalse;
     m_view->ShowAutoUpdate(TrueFalse);
-    if (m_parts->timSeconds.isSingleShot())
-        sleepUntilNextCheck();
+    sleepUntilNextCheck();
 }
 
 void ProgramController::startTimer()
@@ -123,10 +122,13 @@ void ProgramController::startTimer()
         p.timSeconds.start();
 }
 
-// A running check sets the next one when it ends.
+// A running check sets the next one when it ends. A timer that ticks every second for the
+// clock on show needs nothing of this.
 void ProgramController::sleepUntilNextCheck()
 {
     Parts& p = *m_parts;
+    if (!p.timSeconds.isSingleShot())
+        return;
     if (p.ending || !p.settings.ProcessingEnabled || p.activity != Parts::Activity::Idle) {
         p.timSeconds.stop();
         return;
@@ -146,7 +148,7 @@ void ProgramController::timSeconds_Timer()
     if (tick.checkDue)
         runScheduledCheck();
     ShowWaitTime();
-    if (m_parts->timSeconds.isSingleShot() && !m_parts->timSeconds.isActive())
+    if (!m_parts->timSeconds.isActive())
         sleepUntilNextCheck();
 }
 
@@ -174,6 +176,5 @@ void ProgramController::LoadTimer()
 {
     m_parts->scheduler.LoadTimer(m_clock.now(), m_parts->settings.lUpdateFrequency);
     ShowWaitTime();
-    if (m_parts->timSeconds.isSingleShot())
-        sleepUntilNextCheck();
+    sleepUntilNextCheck();
 }

@@ -1,7 +1,7 @@
 #include "settings/SettingsStore.h"
 
 #include "platform/OwnerOnlyFiles.h"
-#include "platform/XdgPaths.h"
+#include "system/ProgramDirectory.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,7 +18,7 @@ const QString kSection = QStringLiteral("Settings");
 // whole process.
 QString defaultFileName()
 {
-    return XdgPaths::ConfigHome() + QStringLiteral("/HostVane/HostVane.conf");
+    return ProgramDirectory::SettingsFolder() + QStringLiteral("/HostVane.conf");
 }
 
 QString notRegularFile()

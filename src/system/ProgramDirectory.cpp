@@ -21,6 +21,11 @@ QString ProgramDirectory::Path()
     return dataHome.isEmpty() ? QString() : dataHome + QStringLiteral("/HostVane");
 }
 
+QString ProgramDirectory::SettingsFolder()
+{
+    return XdgPaths::ConfigHome() + QStringLiteral("/HostVane");
+}
+
 QString ProgramDirectory::ShippedDataPath()
 {
     return QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/../") +

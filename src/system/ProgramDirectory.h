@@ -9,6 +9,9 @@ namespace ProgramDirectory {
 // $XDG_DATA_HOME/HostVane, by default ~/.local/share/HostVane; empty when there is no home.
 QString Path();
 
+// Its sibling for the settings file: $XDG_CONFIG_HOME/HostVane, by default ~/.config/HostVane.
+QString SettingsFolder();
+
 // The shipped files of the installation: <prefix>/share/hostvane beside the executable's
 // bin directory (the build tree has the same layout).
 QString ShippedDataPath();
